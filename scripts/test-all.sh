@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Runs every test of every tree. Sets up and builds first when needed, so it
+# also works on a machine where nothing has been run yet.
+set -uo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$here"
+
+bash scripts/setup-and-build.sh || { echo "build failed"; exit 1; }
+
+trees=${QUORVEL_TREES:-"native native-asan windows"}
+status=0
+passed=0
+failed=0
+log=$(mktemp)
+for preset in $trees; do
+  echo "== tests: $preset"
+  if [ "$preset" = windows ]; then
+    # One X display for the whole Windows phase; the prefix, a persistent server
+    # and a warm process are prepared inside it.
+    xvfb-run -a -s "-screen 0 1280x1024x24" bash -c \
+      "build/windows/wine-prepare && ctest --preset windows --timeout 300" 2>&1 | tee "$log"
+    rc=${PIPESTATUS[0]}
+    build/windows/wine-run wineserver -k >/dev/null 2>&1 || true
+  else
+    ctest --preset "$preset" --timeout 300 2>&1 | tee "$log"
+    rc=${PIPESTATUS[0]}
+  fi
+  summary=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)
+  if [ -n "$summary" ]; then
+    total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$summary")
+    bad=$(sed -E 's/.*passed, ([0-9]+) tests failed.*/\1/' <<<"$summary")
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+  else
+    failed=$((failed + 1))
+  fi
+  [ "$rc" -eq 0 ] || status=1
+done
+rm -f "$log"
+echo
+echo "Quorvel: $passed passed, $failed failed"
+exit $status
