@@ -14,7 +14,6 @@ namespace
 {
 constexpr double kTwoPi = 6.283185307179586;
 constexpr float kDriveLimit = 32.f;
-constexpr float kWeightThreshold = 1e-6f;
 constexpr float kMatchMin = 0.125f;
 constexpr float kMatchMax = 4.f;
 constexpr float kDryPowerFloor = 1e-8f;
@@ -23,7 +22,6 @@ constexpr float kCeilingThreshold = 0.7943282f; // -2 dBFS
 constexpr float kCeilingKnee = 0.17172271f;
 constexpr float kActivityScale = 1.5f;
 constexpr double kMeterRelease = 0.3; // s
-constexpr float kAllpass = 0.2f;
 
 float OnePoleCoefficient(double hz, double rate)
 {
@@ -74,13 +72,7 @@ void QuorvelEngine::Prepare(double sampleRate, int channels)
   mChannels = channels < 2 ? 1 : 2;
 
   for (auto& f : mFilters)
-  {
-    f.up1.Reset();
-    f.up2.Reset();
-    f.down1.Reset();
-    f.down2.Reset();
-    f.apIn = f.apOut = 0.f;
-  }
+    f.Reset();
   for (auto& d : mDelay)
     d = DryDelay{};
   for (auto& s : mState)
@@ -146,33 +138,6 @@ void QuorvelEngine::UpdateTargets(bool immediate, bool forceBypass)
     give(kRampWeight0 + m, m == model ? 1.f : 0.f);
 }
 
-void QuorvelEngine::UpsampleFrame(FilterChain& f, float x, float* os)
-{
-  // Zero-stuffing halves the level at each stage; the factor 2 restores it.
-  const float a = 2.f * f.up1.Step(kHalfBandU1, x);
-  const float b = 2.f * f.up1.Step(kHalfBandU1, 0.f);
-  os[0] = 2.f * f.up2.Step(kHalfBandU2, a);
-  os[1] = 2.f * f.up2.Step(kHalfBandU2, 0.f);
-  os[2] = 2.f * f.up2.Step(kHalfBandU2, b);
-  os[3] = 2.f * f.up2.Step(kHalfBandU2, 0.f);
-}
-
-float QuorvelEngine::DownsampleFrame(FilterChain& f, const float* os)
-{
-  // Dropped outputs are still pushed so the histories stay whole.
-  const float r0 = f.down1.Step(kHalfBandD1, os[0]);
-  f.down1.Step(kHalfBandD1, os[1]);
-  const float r2 = f.down1.Step(kHalfBandD1, os[2]);
-  f.down1.Step(kHalfBandD1, os[3]);
-  const float q = f.down2.Step(kHalfBandD2, r0);
-  f.down2.Step(kHalfBandD2, r2);
-  // Fractional-delay allpass: 1.5 samples at low frequencies, bringing the chain to 61.
-  const float y = f.apIn - kAllpass * q + kAllpass * f.apOut;
-  f.apIn = q;
-  f.apOut = y;
-  return y;
-}
-
 void QuorvelEngine::Process(const float* const* inputs, float* const* outputs, int n, bool forceBypass)
 {
   ScopedFlushDenormals flush;
@@ -212,7 +177,7 @@ void QuorvelEngine::ProcessChunk(const float* const* inputs, float* const* outpu
       mDry[c][i] = delay.line[delay.index];
       delay.line[delay.index] = x;
       delay.index = (delay.index + 1) % kLatency;
-      UpsampleFrame(mFilters[c], x, &mOs[c][kOversampling * i]);
+      mFilters[c].UpsampleFrame(x, &mOs[c][kOversampling * i]);
     }
   }
 
@@ -243,14 +208,7 @@ void QuorvelEngine::ProcessChunk(const float* const* inputs, float* const* outpu
       const float lb = OnePole(mBassSplit, y, st.bassLow);
       const float d = Clamp((y - bass * lb) * drive, -kDriveLimit, kDriveLimit);
 
-      float acc = 0.f;
-      for (int m = 0; m < kModelCount; ++m)
-      {
-        if (weight[m] > kWeightThreshold)
-          acc += ShapeSample(mTables, mModelCoeffs, m, d, st.models[m], bias, dyn) * weight[m] * makeup;
-        else
-          st.models[m].Clear(); // a model that fades in starts from rest
-      }
+      float acc = MixModels(mTables, mModelCoeffs, d, st.models, weight, makeup, bias, dyn);
       acc += bass * lb; // protected bass bypasses the models, undriven
 
       peaks.activity = std::max(peaks.activity, Clamp(kActivityScale * std::fabs(acc - y), 0.f, 1.f));
@@ -266,7 +224,7 @@ void QuorvelEngine::ProcessChunk(const float* const* inputs, float* const* outpu
 
   for (int c = 0; c < nc; ++c)
     for (int i = 0; i < count; ++i)
-      mWet[c][i] = DownsampleFrame(mFilters[c], &mOs[c][kOversampling * i]);
+      mWet[c][i] = mFilters[c].DownsampleFrame(&mOs[c][kOversampling * i]);
 
   // Base-rate level matching, mix, trim, ceiling and bypass.
   const float m1 = mPowerSmoothing;
@@ -300,7 +258,9 @@ void QuorvelEngine::ProcessChunk(const float* const* inputs, float* const* outpu
     {
       const float dry = mDry[c][i];
       float v = (match * mWet[c][i] * mix + (1.f - mix) * dry) * outGain;
-      v = v + (SoftCeiling(v) - v) * ceiling;
+      // Blended so that each end of the ramp is exact: fully on gives the ceiling's own value, never
+      // a rounding step above its limit.
+      v = v * (1.f - ceiling) + SoftCeiling(v) * ceiling;
       const float out = ClampSample(v * (1.f - bypass) + bypass * dry);
       if (float* dst = outputs[c]) dst[offset + i] = out;
       peaks.outputPeak = std::max(peaks.outputPeak, std::fabs(out));

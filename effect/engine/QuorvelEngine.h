@@ -1,7 +1,7 @@
 #pragma once
 
 #include "effect/engine/EngineParams.h"
-#include "effect/engine/HalfBandFir.h"
+#include "effect/engine/Oversampler.h"
 #include "effect/engine/MeterLevels.h"
 #include "effect/engine/ParamRamp.h"
 #include "effect/engine/ShapeSample.h"
@@ -26,24 +26,21 @@ public:
   static constexpr int kNumRamps = 20;
 
   // Ramp indices.
-  enum Ramp : int
-  {
-    kRampDrive = 0,
-    kRampInput,
-    kRampToneLow,
-    kRampToneHigh,
-    kRampBias,
-    kRampDynamics,
-    kRampBass,
-    kRampLowCut,
-    kRampHighCut,
-    kRampMix,
-    kRampOutput,
-    kRampAutoGain,
-    kRampCeiling,
-    kRampBypass,
-    kRampWeight0
-  };
+  static constexpr int kRampDrive = 0;
+  static constexpr int kRampInput = 1;
+  static constexpr int kRampToneLow = 2;
+  static constexpr int kRampToneHigh = 3;
+  static constexpr int kRampBias = 4;
+  static constexpr int kRampDynamics = 5;
+  static constexpr int kRampBass = 6;
+  static constexpr int kRampLowCut = 7;
+  static constexpr int kRampHighCut = 8;
+  static constexpr int kRampMix = 9;
+  static constexpr int kRampOutput = 10;
+  static constexpr int kRampAutoGain = 11;
+  static constexpr int kRampCeiling = 12;
+  static constexpr int kRampBypass = 13;
+  static constexpr int kRampWeight0 = 14;
 
   struct ChannelState
   {
@@ -74,13 +71,6 @@ public:
   const ShaperTables& GetTables() const { return mTables; }
 
 private:
-  struct FilterChain
-  {
-    HalfBandFir up1, up2, down1, down2;
-    float apIn = 0.f;
-    float apOut = 0.f;
-  };
-
   struct DryDelay
   {
     float line[kLatency] = {};
@@ -89,14 +79,12 @@ private:
 
   void ProcessChunk(const float* const* inputs, float* const* outputs, int offset, int count,
                     MeterLevels& peaks);
-  void UpsampleFrame(FilterChain& f, float x, float* os);
-  float DownsampleFrame(FilterChain& f, const float* os);
 
   EngineParams mParams;
   float mWet[kMaxChannels][kMaxBlock] = {};
   float mDry[kMaxChannels][kMaxBlock] = {};
   float mOs[kMaxChannels][kMaxBlock * kOversampling] = {};
-  FilterChain mFilters[kMaxChannels];
+  Oversampler mFilters[kMaxChannels];
   DryDelay mDelay[kMaxChannels];
   ParamRamp mRamps[kNumRamps];
   const ShaperTables& mTables;

@@ -96,4 +96,18 @@ float ShapeSample(const ShaperTables& tables, const ModelCoefficients& co, int m
   return ClampSample(v);
 }
 
+float MixModels(const ShaperTables& tables, const ModelCoefficients& coeffs, float d, ModelState* states,
+                const float* weights, float makeup, float b, float k)
+{
+  float acc = 0.f;
+  for (int m = 0; m < kModelCount; ++m)
+  {
+    if (weights[m] > kModelWeightThreshold)
+      acc += ShapeSample(tables, coeffs, m, d, states[m], b, k) * weights[m] * makeup;
+    else
+      states[m].Clear();
+  }
+  return acc;
+}
+
 } // namespace quorvel

@@ -43,4 +43,13 @@ struct ShaperTables;
 float ShapeSample(const ShaperTables& tables, const ModelCoefficients& coeffs, int model, float x,
                   ModelState& state, float b, float k);
 
+// Weights at or below this count as off.
+constexpr float kModelWeightThreshold = 1e-6f;
+
+// Runs every model whose cross-fade weight is above the threshold on the driven sample d and sums
+// them by weight and makeup gain. A model that is off has its state cleared, so that when it fades
+// in again it starts from rest.
+float MixModels(const ShaperTables& tables, const ModelCoefficients& coeffs, float d, ModelState* states,
+                const float* weights, float makeup, float b, float k);
+
 } // namespace quorvel
