@@ -1,42 +1,15 @@
 #include "framework/core/SpscRing.h"
 
+#include "tests/support/core/AllocationCounter.h"
 #include "tests/support/core/HeapAllocationFault.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdlib>
-#include <new>
 #include <thread>
 #include <vector>
 
 using iplug::SpscRing;
-
-// Counts every global allocation of this program, so that the push and pop paths can be
-// shown to allocate nothing. The replacements pair malloc with free, which GCC cannot see
-// through once they are inlined into new-expressions.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-#endif
-namespace
-{
-std::atomic<long> gNewCalls{0};
-}
-
-void* operator new(std::size_t bytes)
-{
-  ++gNewCalls;
-  if (void* p = std::malloc(bytes ? bytes : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept
-{
-  std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-  std::free(p);
-}
 
 namespace
 {
@@ -133,7 +106,7 @@ TEST(SpscRing, PushAndPopNeitherAllocateNorFail)
 {
   SpscRing<Packet> ring(5);
   quorvel::test::HeapAllocationFault noHeap;
-  const long before = gNewCalls;
+  const long before = quorvel::test::GlobalAllocationCount();
   Packet packet{};
   for (uint64_t i = 0; i < 100; ++i)
   {
@@ -143,7 +116,7 @@ TEST(SpscRing, PushAndPopNeitherAllocateNorFail)
     ring.Pop(packet);
     ring.Pop();
   }
-  EXPECT_EQ(gNewCalls - before, 0);
+  EXPECT_EQ(quorvel::test::GlobalAllocationCount() - before, 0);
   EXPECT_EQ(noHeap.Attempts(), 0);
 
   // A ring whose storage could not be had holds nothing and never crashes.
