@@ -10,7 +10,6 @@ namespace quorvel
 // Parameter indices are EngineParams indices: every stored value set (state block, presets, slots)
 // keeps the engine's order.
 inline constexpr int kParamCount = EngineParams::kCount;
-inline constexpr int kModelCount = 6;
 
 // Short keys used by the XML state form and the host parameter IDs.
 inline constexpr const char* kParamKeys[kParamCount] = {"model", "drive",    "input",    "output", "tone",

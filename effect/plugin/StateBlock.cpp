@@ -35,6 +35,19 @@ void EncodeStateBlock(const StateBlock& block, uint8_t (&bytes)[kStateBlockSize]
   std::memcpy(bytes + kStateOffsetSlot, &block.activeSlot, 4);
 }
 
+bool WriteStateChunk(iplug::StateChunk& chunk, const EngineParams& current, const EngineParams& other,
+                     int32_t presetIndex, uint8_t activeSlot)
+{
+  StateBlock block;
+  block.current = current;
+  block.other = other;
+  block.presetIndex = presetIndex;
+  block.activeSlot = activeSlot;
+  uint8_t bytes[kStateBlockSize];
+  EncodeStateBlock(block, bytes);
+  return chunk.PutBytes(bytes, kStateBlockSize) >= 0;
+}
+
 bool DecodeStateBlock(const uint8_t* data, int64_t size, int64_t start, StateBlock& out)
 {
   // Compare against what remains rather than computing start + 128, which could overflow.

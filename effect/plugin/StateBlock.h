@@ -2,6 +2,8 @@
 
 #include "effect/plugin/ParamTable.h"
 
+#include "framework/core/StateChunk.h"
+
 #include <cstdint>
 
 namespace quorvel
@@ -32,6 +34,11 @@ struct StateBlock
 bool ValidateValues(const EngineParams& values);
 
 void EncodeStateBlock(const StateBlock& block, uint8_t (&bytes)[kStateBlockSize]);
+
+// Appends one block to the chunk in a single write, so that a chunk that cannot grow is left as it was
+// (and false is returned).
+bool WriteStateChunk(iplug::StateChunk& chunk, const EngineParams& current, const EngineParams& other,
+                     int32_t presetIndex, uint8_t activeSlot);
 
 // Decodes and checks the block at start of data[0..size). Returns false (out untouched) when the block
 // does not lie wholly inside the data, or has a wrong magic or version, an index or slot out of range,

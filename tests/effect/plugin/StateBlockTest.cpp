@@ -1,5 +1,7 @@
 #include "effect/plugin/StateBlock.h"
 
+#include "tests/support/core/HeapAllocationFault.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -63,6 +65,26 @@ TEST(StateBlock, LayoutIsFixedLittleEndianWithoutPadding)
   // Drive 20.0f is 0x41A00000: its bytes must appear low byte first at offset 12.
   const uint8_t drive[4] = {0x00, 0x00, 0xA0, 0x41};
   EXPECT_EQ(std::memcmp(bytes + 12, drive, 4), 0);
+}
+
+TEST(StateBlock, WriterAppendsOneWholeBlockOrNothing)
+{
+  const StateBlock b = SampleBlock();
+  uint8_t expected[kStateBlockSize];
+  EncodeStateBlock(b, expected);
+
+  iplug::StateChunk chunk;
+  chunk.PutBytes("head", 4);
+  ASSERT_TRUE(WriteStateChunk(chunk, b.current, b.other, b.presetIndex, static_cast<uint8_t>(b.activeSlot)));
+  ASSERT_EQ(chunk.GetSize(), 4 + kStateBlockSize);
+  EXPECT_EQ(std::memcmp(static_cast<const uint8_t*>(chunk.GetData()) + 4, expected, kStateBlockSize), 0);
+
+  iplug::StateChunk empty;
+  {
+    test::HeapAllocationFault fault(0);
+    EXPECT_FALSE(WriteStateChunk(empty, b.current, b.other, 0, 0));
+  }
+  EXPECT_EQ(empty.GetSize(), 0);
 }
 
 TEST(StateBlock, DecodesAtAnyOffsetIncludingUnalignedOnes)
