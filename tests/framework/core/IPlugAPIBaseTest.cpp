@@ -390,7 +390,7 @@ TEST(IPlugAPIBaseTest, EditorRequestsReachTheHost)
   EXPECT_EQ(plug.Calls(), (std::vector<std::string>{"message:3:4:5"}));
 }
 
-TEST(IPlugAPIBaseTest, StateComparisonAndSmallDefaults)
+TEST(IPlugAPIBaseTest, StateComparisonAndKeyParams)
 {
   TestApiAdapter plug(TestSpec(2));
   ConfigureParams(plug);
@@ -411,12 +411,6 @@ TEST(IPlugAPIBaseTest, StateComparisonAndSmallDefaults)
   plug.ListKeyParams(1, keys);
   ASSERT_EQ(keys.GetSize(), 4);
   EXPECT_EQ(*keys.GetAs<int32_t>(), 0);
-
-  EXPECT_TRUE(plug.AcceptsViewSize(0, 0));
-  EXPECT_FALSE(plug.AcceptsViewSize(980, 650));
-  TextBuffer note("C4");
-  EXPECT_FALSE(plug.GetNoteName(60, note));
-  EXPECT_STREQ(note.Get(), "");
 }
 
 TEST(IPlugAPIBaseTest, RingPathsDoNotAllocate)

@@ -36,21 +36,6 @@ TEST(TimeStampTest, UtcOffsetAcrossDayAndYearBoundaries)
   EXPECT_EQ(UtcOffsetMinutes(Tm(2028, 365, 23, 0), Tm(2029, 0, 9, 0)), -600);
 }
 
-TEST(TimeStampTest, FormatsDateTimeAndSignedOffset)
-{
-  TextBuffer text;
-  FormatLocalTimeStamp(std::time(nullptr), text);
-  const char* s = text.Get();
-  // "YYYYMMDD HH:MM +HHMM"
-  ASSERT_EQ(std::strlen(s), 20u) << s;
-  EXPECT_EQ(s[8], ' ');
-  EXPECT_EQ(s[11], ':');
-  EXPECT_EQ(s[14], ' ');
-  EXPECT_TRUE(s[15] == '+' || s[15] == '-') << s;
-  for (int i : {0, 1, 2, 3, 4, 5, 6, 7, 9, 10, 12, 13, 16, 17, 18, 19})
-    EXPECT_TRUE(s[i] >= '0' && s[i] <= '9') << s;
-}
-
 namespace
 {
 // Sets the process time zone for the life of the object (POSIX-style TZ, which the Windows
