@@ -144,29 +144,33 @@ LaneCoefficients MakeLaneCoefficients(const ModelCoefficients& m)
 }
 
 // One oversampled sample of one model on every lane; s holds the model's six states.
-F4 ShapeLanes(int model, F4 x, F4* s, F4 k, const BiasTerms& bt, const LaneCoefficients& co,
-              const ShaperTables& tables)
+#if defined(__GNUC__)
+#define QUORVEL_INLINE inline __attribute__((always_inline))
+#else
+#define QUORVEL_INLINE inline
+#endif
+
+template <int Model>
+QUORVEL_INLINE F4 ShapeLanes(F4 x, F4* s, F4 k, const BiasTerms& bt, const LaneCoefficients& co,
+                             const ShaperTables& tables)
 {
   const F4 one = Set(1.f);
   const F4 ax = Abs(x);
   const F4 rising = Greater(ax, s[0]);
   s[0] = Select(rising, co.oneMinusAttack, co.oneMinusRelease) * ax +
          Select(rising, co.attack, co.release) * s[0];
-  const F4 q = Set(model <= kModelTape ? 0.1f : 0.32f);
+  const F4 q = Set(Model <= kModelTape ? 0.1f : 0.32f);
   const F4 h = one / (one + s[0] * k * q);
   const F4 b = bt.b;
 
   F4 v;
-  switch (model)
-  {
-  case kModelTube:
+  if constexpr (Model == kModelTube)
   {
     const F4 off = Set(0.48f) * b - Min(Set(0.03f) * s[0], Set(0.25f)) * k;
     const F4 t = LookupLanes(tables.tube, JoinLow(h * x + off, off));
     v = (t - HighToLow(t)) * h;
-    break;
   }
-  case kModelTransformer:
+  else if constexpr (Model == kModelTransformer)
   {
     OnePole(co.m20, co.c20, Set(6.f) * x, s[1]);
     const F4 core = s[1] + Set(0.55f) * b + (Set(0.1f) + Set(0.18f) * k) * s[2];
@@ -175,9 +179,8 @@ F4 ShapeLanes(int model, F4 x, F4* s, F4 k, const BiasTerms& bt, const LaneCoeff
     OnePole(co.m15000, co.c15000, A, s[2]);
     const F4 g = Max(Min(one - Set(0.87f) * A * A, one), Set(0.1f));
     v = HighToLow(t) / Set(0.2f) * (Set(0.15f) + Set(0.85f) * g);
-    break;
   }
-  case kModelTape:
+  else if constexpr (Model == kModelTape)
   {
     OnePole(co.m3000, co.c3000, x, s[4]);
     const F4 B = Set(0.18f) + Set(0.16f) * k;
@@ -186,9 +189,8 @@ F4 ShapeLanes(int model, F4 x, F4* s, F4 k, const BiasTerms& bt, const LaneCoeff
     OnePole(co.m15000, co.c15000, A, s[2]);
     OnePole(co.m12500, co.c12500, A, s[3]);
     v = h * (Set(0.88f) * s[3] + Set(0.12f) * A) / (B + Set(1.15f));
-    break;
   }
-  case kModelGermanium:
+  else if constexpr (Model == kModelGermanium)
   {
     const F4 off = Set(0.6f) * b + Set(0.22f) - Min(Set(0.055f) * s[0], Set(0.4f)) * k;
     const F4 t = Tanh(JoinLow(Set(1.45f) * h * x + off, off));
@@ -196,21 +198,40 @@ F4 ShapeLanes(int model, F4 x, F4* s, F4 k, const BiasTerms& bt, const LaneCoeff
     OnePole(co.m35, co.c35, A, s[3]);
     const F4 D = Set(0.72f) + Set(0.28f) * h;
     v = (TanhLow(Set(3.1f) * (A - s[3]) / D + bt.germaniumC) - bt.tanhGermaniumC) * D / Set(2.1f);
-    break;
   }
-  case kModelSilicon:
+  else if constexpr (Model == kModelSilicon)
   {
     const F4 A = (TanhLow(Set(2.8f) * h * x + bt.siliconOff) - bt.tanhSiliconOff) / Set(2.8f);
     OnePole(co.m35, co.c35, A, s[3]);
     const F4 z = Set(5.8f) * (A - s[3]) + Set(0.16f) * b;
     v = Set(0.65f) * h * (SiliconKneeLow(z) - bt.kneeAtBias);
-    break;
   }
-  default:
+  else
+  {
     v = LookupLanes(tables.diode, h * x + bt.diodeOff) - bt.diodeAtOff;
-    break;
   }
   return Sanitise(v, kSampleLimit);
+}
+
+// The models by run-time index, for chunks where more than one may run.
+F4 ShapeAny(int model, F4 x, F4* s, F4 k, const BiasTerms& bt, const LaneCoefficients& co,
+            const ShaperTables& tables)
+{
+  switch (model)
+  {
+  case kModelTube:
+    return ShapeLanes<kModelTube>(x, s, k, bt, co, tables);
+  case kModelTransformer:
+    return ShapeLanes<kModelTransformer>(x, s, k, bt, co, tables);
+  case kModelTape:
+    return ShapeLanes<kModelTape>(x, s, k, bt, co, tables);
+  case kModelGermanium:
+    return ShapeLanes<kModelGermanium>(x, s, k, bt, co, tables);
+  case kModelSilicon:
+    return ShapeLanes<kModelSilicon>(x, s, k, bt, co, tables);
+  default:
+    return ShapeLanes<kModelDiode>(x, s, k, bt, co, tables);
+  }
 }
 } // namespace
 
@@ -367,109 +388,197 @@ void QuorvelEngine::ProcessChunk(const float* const* inputs, float* const* outpu
 
 float QuorvelEngine::ProcessOversampled(int count)
 {
-  const int total = kOversampling * count;
-
-  // Only ramps that are gliding are advanced per sample; the others stay constants.
-  static constexpr int kOsRamps[] = {kRampDrive,       kRampInput,       kRampToneLow,     kRampToneHigh,
-                                     kRampBias,        kRampDynamics,    kRampBass,        kRampLowCut,
-                                     kRampHighCut,     kRampWeight0,     kRampWeight0 + 1, kRampWeight0 + 2,
-                                     kRampWeight0 + 3, kRampWeight0 + 4, kRampWeight0 + 5};
-  int gliding[15];
-  int numGliding = 0;
-  float rv[kNumRamps];
-  for (int r : kOsRamps)
-  {
-    rv[r] = mRamps[r].current;
-    if (!mRamps[r].IsIdle()) gliding[numGliding++] = r;
-  }
-  // Models that may run in this chunk: gliding in or out, or on.
-  int models[kModelCount];
-  int numModels = 0;
+  // In steady state one model runs at full weight: that loop is compiled per model with its state
+  // in registers. Cross-fades and any chunk with a model fading take the general loop.
+  int single = -1;
+  int running = 0;
   for (int m = 0; m < kModelCount; ++m)
   {
     const ParamRamp& w = mRamps[kRampWeight0 + m];
     if (!w.IsIdle() || w.current > kModelWeightThreshold)
-      models[numModels++] = m;
-    else
-      std::memset(mLanes.models[m], 0, sizeof mLanes.models[m]); // off: its state rests
+    {
+      ++running;
+      single = w.IsIdle() ? m : -2;
+    }
   }
-
-  const bool biasGliding = !mRamps[kRampBias].IsIdle();
-  BiasTerms bias = MakeBiasTerms(rv[kRampBias], mTables);
-  const LaneCoefficients co = MakeLaneCoefficients(mModelCoeffs);
-  float makeup = 1.f / std::sqrt(rv[kRampDrive]);
-
-  const F4 c900 = Set(mToneSplit), m900 = Set(1.f - mToneSplit);
-  const F4 c120 = Set(mBassSplit), m120 = Set(1.f - mBassSplit);
-  const F4 c8 = Set(mDcBlock);
-  F4 toneLow = LoadAligned(mLanes.toneLow);
-  F4 bassLow = LoadAligned(mLanes.bassLow);
-  F4 lowCut = LoadAligned(mLanes.lowCut);
-  F4 highCut = LoadAligned(mLanes.highCut);
-  F4 dcIn = LoadAligned(mLanes.dcIn);
-  F4 dcOut = LoadAligned(mLanes.dcOut);
-  F4 activity = Zero();
-
-  for (int j = 0; j < total; ++j)
+  if (running != 1) single = -1;
+  switch (single)
   {
-    if (numGliding > 0)
+  case kModelTube:
+    return RunOversampled<kModelTube>(count);
+  case kModelTransformer:
+    return RunOversampled<kModelTransformer>(count);
+  case kModelTape:
+    return RunOversampled<kModelTape>(count);
+  case kModelGermanium:
+    return RunOversampled<kModelGermanium>(count);
+  case kModelSilicon:
+    return RunOversampled<kModelSilicon>(count);
+  case kModelDiode:
+    return RunOversampled<kModelDiode>(count);
+  default:
+    return RunOversampled<-1>(count);
+  }
+}
+
+template <int Single> float QuorvelEngine::RunOversampled(int count)
+{
+  const int total = kOversampling * count;
+
+  // Gliding ramps are unrolled into per-sample arrays once; resting ones read as constants. The
+  // path then runs in three passes over the chunk (before, inside and after the models) so that
+  // each pass has short dependency chains and the processor can overlap many samples.
+  static constexpr int kOsRamps[] = {kRampDrive,       kRampInput,       kRampToneLow,     kRampToneHigh,
+                                     kRampBias,        kRampDynamics,    kRampBass,        kRampLowCut,
+                                     kRampHighCut,     kRampWeight0,     kRampWeight0 + 1, kRampWeight0 + 2,
+                                     kRampWeight0 + 3, kRampWeight0 + 4, kRampWeight0 + 5};
+  struct RampView
+  {
+    const float* p;
+    int mask;
+    float operator[](int j) const { return p[j & mask]; }
+  };
+  RampView ramp[kNumRamps] = {};
+  float resting[kNumRamps];
+  for (int slot = 0; slot < 15; ++slot)
+  {
+    const int r = kOsRamps[slot];
+    ParamRamp& rp = mRamps[r];
+    if (rp.IsIdle())
     {
-      for (int g = 0; g < numGliding; ++g)
-        rv[gliding[g]] = mRamps[gliding[g]].Advance();
-      makeup = 1.f / std::sqrt(rv[kRampDrive]);
-      if (biasGliding) bias = MakeBiasTerms(rv[kRampBias], mTables);
+      resting[r] = rp.current;
+      ramp[r] = {&resting[r], 0};
     }
-    const F4 drive = Set(rv[kRampDrive]);
-    const F4 bass = Set(rv[kRampBass]);
-    const F4 k = Set(rv[kRampDynamics]);
-
-    float* slot = mOsLanes + j * kLanes;
-    const F4 x = LoadAligned(slot) * Set(rv[kRampInput]);
-    const F4 lt = OnePole(m900, c900, x, toneLow);
-    const F4 y = (x - lt) * Set(rv[kRampToneHigh]) + Set(rv[kRampToneLow]) * lt;
-    const F4 lb = OnePole(m120, c120, y, bassLow);
-    const F4 d = Max(Min((y - bass * lb) * drive, Set(kDriveLimit)), Set(-kDriveLimit));
-
-    F4 acc = Zero();
-    for (int i = 0; i < numModels; ++i)
+    else
     {
-      const int m = models[i];
-      const float w = rv[kRampWeight0 + m];
-      float(*state)[kLanes] = mLanes.models[m];
-      if (w > kModelWeightThreshold)
-      {
-        F4 s[6];
-        for (int q = 0; q < 6; ++q)
-          s[q] = LoadAligned(state[q]);
-        acc = acc + ShapeLanes(m, d, s, k, bias, co, mTables) * Set(w) * Set(makeup);
-        for (int q = 0; q < 6; ++q)
-          StoreAligned(state[q], s[q]);
-      }
-      else
-      {
-        std::memset(state, 0, sizeof(float) * 6 * kLanes); // fades in again from rest
-      }
+      float* buf = mRampValues[slot];
+      for (int j = 0; j < total; ++j)
+        buf[j] = rp.Advance();
+      ramp[r] = {buf, ~0};
     }
-    acc = acc + bass * lb; // protected bass bypasses the models, undriven
+  }
+  const bool driveGliding = ramp[kRampDrive].mask != 0;
+  const bool biasGliding = ramp[kRampBias].mask != 0;
 
-    activity = Max(activity, Max(Min(Set(kActivityScale) * Abs(acc - y), Set(1.f)), Zero()));
-
-    const float lc = rv[kRampLowCut];
-    const float hc = rv[kRampHighCut];
-    const F4 low = OnePole(Set(1.f - lc), Set(lc), acc, lowCut);
-    const F4 high = OnePole(Set(1.f - hc), Set(hc), acc - low, highCut);
-    const F4 o = high - dcIn + c8 * dcOut;
-    dcIn = high;
-    dcOut = o;
-    StoreAligned(slot, Sanitise(o, kSampleLimit));
+  // Before the models: input gain, tone tilt, bass split, drive.
+  {
+    const F4 c900 = Set(mToneSplit), m900 = Set(1.f - mToneSplit);
+    const F4 c120 = Set(mBassSplit), m120 = Set(1.f - mBassSplit);
+    F4 toneLow = LoadAligned(mLanes.toneLow);
+    F4 bassLow = LoadAligned(mLanes.bassLow);
+    for (int j = 0; j < total; ++j)
+    {
+      const F4 x = LoadAligned(mOsLanes + j * kLanes) * Set(ramp[kRampInput][j]);
+      const F4 lt = OnePole(m900, c900, x, toneLow);
+      const F4 y = (x - lt) * Set(ramp[kRampToneHigh][j]) + Set(ramp[kRampToneLow][j]) * lt;
+      const F4 lb = OnePole(m120, c120, y, bassLow);
+      const F4 d = Max(Min((y - Set(ramp[kRampBass][j]) * lb) * Set(ramp[kRampDrive][j]), Set(kDriveLimit)),
+                       Set(-kDriveLimit));
+      StoreAligned(mDryOs + j * kLanes, y);
+      StoreAligned(mBassOs + j * kLanes, lb);
+      StoreAligned(mDriven + j * kLanes, d);
+    }
+    StoreAligned(mLanes.toneLow, toneLow);
+    StoreAligned(mLanes.bassLow, bassLow);
   }
 
-  StoreAligned(mLanes.toneLow, toneLow);
-  StoreAligned(mLanes.bassLow, bassLow);
-  StoreAligned(mLanes.lowCut, lowCut);
-  StoreAligned(mLanes.highCut, highCut);
-  StoreAligned(mLanes.dcIn, dcIn);
-  StoreAligned(mLanes.dcOut, dcOut);
+  // The models, mixed by weight.
+  {
+    BiasTerms bias = MakeBiasTerms(ramp[kRampBias][0], mTables);
+    const LaneCoefficients co = MakeLaneCoefficients(mModelCoeffs);
+    float makeup = 1.f / std::sqrt(ramp[kRampDrive][0]);
+    if constexpr (Single >= 0)
+    {
+      F4 s[6];
+      for (int q = 0; q < 6; ++q)
+        s[q] = LoadAligned(mLanes.models[Single][q]);
+      const F4 w = Set(ramp[kRampWeight0 + Single][0]);
+      for (int j = 0; j < total; ++j)
+      {
+        if (driveGliding) makeup = 1.f / std::sqrt(ramp[kRampDrive][j]);
+        if (biasGliding) bias = MakeBiasTerms(ramp[kRampBias][j], mTables);
+        const F4 k = Set(ramp[kRampDynamics][j]);
+        const F4 v = ShapeLanes<Single>(LoadAligned(mDriven + j * kLanes), s, k, bias, co, mTables);
+        StoreAligned(mWetOs + j * kLanes, Zero() + v * w * Set(makeup));
+      }
+      for (int q = 0; q < 6; ++q)
+        StoreAligned(mLanes.models[Single][q], s[q]);
+      for (int m = 0; m < kModelCount; ++m)
+        if (m != Single) std::memset(mLanes.models[m], 0, sizeof mLanes.models[m]);
+    }
+    else
+    {
+      int models[kModelCount];
+      int numModels = 0;
+      for (int m = 0; m < kModelCount; ++m)
+      {
+        const ParamRamp& w = mRamps[kRampWeight0 + m];
+        if (ramp[kRampWeight0 + m].mask != 0 || w.current > kModelWeightThreshold)
+          models[numModels++] = m;
+        else
+          std::memset(mLanes.models[m], 0, sizeof mLanes.models[m]); // off: its state rests
+      }
+      for (int j = 0; j < total; ++j)
+      {
+        if (driveGliding) makeup = 1.f / std::sqrt(ramp[kRampDrive][j]);
+        if (biasGliding) bias = MakeBiasTerms(ramp[kRampBias][j], mTables);
+        const F4 k = Set(ramp[kRampDynamics][j]);
+        const F4 d = LoadAligned(mDriven + j * kLanes);
+        F4 acc = Zero();
+        for (int i = 0; i < numModels; ++i)
+        {
+          const int m = models[i];
+          const float w = ramp[kRampWeight0 + m][j];
+          float(*state)[kLanes] = mLanes.models[m];
+          if (w > kModelWeightThreshold)
+          {
+            F4 s[6];
+            for (int q = 0; q < 6; ++q)
+              s[q] = LoadAligned(state[q]);
+            acc = acc + ShapeAny(m, d, s, k, bias, co, mTables) * Set(w) * Set(makeup);
+            for (int q = 0; q < 6; ++q)
+              StoreAligned(state[q], s[q]);
+          }
+          else
+          {
+            std::memset(state, 0, sizeof(float) * 6 * kLanes); // fades in again from rest
+          }
+        }
+        StoreAligned(mWetOs + j * kLanes, acc);
+      }
+    }
+  }
+
+  // After the models: protected bass, activity, wet low and high cut, DC blocker.
+  F4 activity = Zero();
+  {
+    const F4 c8 = Set(mDcBlock);
+    F4 lowCut = LoadAligned(mLanes.lowCut);
+    F4 highCut = LoadAligned(mLanes.highCut);
+    F4 dcIn = LoadAligned(mLanes.dcIn);
+    F4 dcOut = LoadAligned(mLanes.dcOut);
+    for (int j = 0; j < total; ++j)
+    {
+      const F4 acc =
+          LoadAligned(mWetOs + j * kLanes) + Set(ramp[kRampBass][j]) * LoadAligned(mBassOs + j * kLanes);
+      activity =
+          Max(activity,
+              Max(Min(Set(kActivityScale) * Abs(acc - LoadAligned(mDryOs + j * kLanes)), Set(1.f)), Zero()));
+      const float lc = ramp[kRampLowCut][j];
+      const float hc = ramp[kRampHighCut][j];
+      const F4 low = OnePole(Set(1.f - lc), Set(lc), acc, lowCut);
+      const F4 high = OnePole(Set(1.f - hc), Set(hc), acc - low, highCut);
+      const F4 o = high - dcIn + c8 * dcOut;
+      dcIn = high;
+      dcOut = o;
+      StoreAligned(mOsLanes + j * kLanes, Sanitise(o, kSampleLimit));
+    }
+    StoreAligned(mLanes.lowCut, lowCut);
+    StoreAligned(mLanes.highCut, highCut);
+    StoreAligned(mLanes.dcIn, dcIn);
+    StoreAligned(mLanes.dcOut, dcOut);
+  }
+
   // Lanes beyond the channel count carry scratch values of the paired tanh calls: not audio.
   float peak = Lane(activity, 0);
   if (mChannels > 1) peak = std::max(peak, Lane(activity, 1));

@@ -91,12 +91,19 @@ private:
   void ProcessChunk(const float* const* inputs, float* const* outputs, int offset, int count,
                     MeterLevels& peaks);
   float ProcessOversampled(int count);
+  template <int Single> float RunOversampled(int count);
   void ProcessBaseRate(float* const* outputs, int offset, int count, MeterLevels& peaks);
 
   EngineParams mParams;
   alignas(16) float mIn[kMaxChannels][kMaxBlock] = {};
   alignas(16) float mPhase[kOversampling][kMaxBlock] = {};
   alignas(16) float mOsLanes[kOsMax * kLanes] = {};
+  // Per-chunk scratch of the oversampled passes: tilted input, bass band, driven signal, model mix.
+  alignas(16) float mDryOs[kOsMax * kLanes] = {};
+  alignas(16) float mBassOs[kOsMax * kLanes] = {};
+  alignas(16) float mDriven[kOsMax * kLanes] = {};
+  alignas(16) float mWetOs[kOsMax * kLanes] = {};
+  alignas(16) float mRampValues[15][kOsMax] = {};
   alignas(16) float mWet[kMaxChannels][kMaxBlock] = {};
   float mDryLine[kMaxChannels][kLatency + kMaxBlock] = {};
   PolyphaseHalfBand mHalfBand[kMaxChannels];
