@@ -178,7 +178,7 @@ QUORVEL_INLINE F4 ShapeLanes(F4 x, F4* s, F4 k, const BiasTerms& bt, const LaneC
     const F4 A = t - bt.tanhTransformer;
     OnePole(co.m15000, co.c15000, A, s[2]);
     const F4 g = Max(Min(one - Set(0.87f) * A * A, one), Set(0.1f));
-    v = HighToLow(t) / Set(0.2f) * (Set(0.15f) + Set(0.85f) * g);
+    v = HighToLow(t) * Set(1.f / 0.2f) * (Set(0.15f) + Set(0.85f) * g);
   }
   else if constexpr (Model == kModelTape)
   {
@@ -194,14 +194,14 @@ QUORVEL_INLINE F4 ShapeLanes(F4 x, F4* s, F4 k, const BiasTerms& bt, const LaneC
   {
     const F4 off = Set(0.6f) * b + Set(0.22f) - Min(Set(0.055f) * s[0], Set(0.4f)) * k;
     const F4 t = Tanh(JoinLow(Set(1.45f) * h * x + off, off));
-    const F4 A = (t - HighToLow(t)) / Set(1.45f);
+    const F4 A = (t - HighToLow(t)) * Set(1.f / 1.45f);
     OnePole(co.m35, co.c35, A, s[3]);
     const F4 D = Set(0.72f) + Set(0.28f) * h;
-    v = (TanhLow(Set(3.1f) * (A - s[3]) / D + bt.germaniumC) - bt.tanhGermaniumC) * D / Set(2.1f);
+    v = (TanhLow(Set(3.1f) * (A - s[3]) / D + bt.germaniumC) - bt.tanhGermaniumC) * D * Set(1.f / 2.1f);
   }
   else if constexpr (Model == kModelSilicon)
   {
-    const F4 A = (TanhLow(Set(2.8f) * h * x + bt.siliconOff) - bt.tanhSiliconOff) / Set(2.8f);
+    const F4 A = (TanhLow(Set(2.8f) * h * x + bt.siliconOff) - bt.tanhSiliconOff) * Set(1.f / 2.8f);
     OnePole(co.m35, co.c35, A, s[3]);
     const F4 z = Set(5.8f) * (A - s[3]) + Set(0.16f) * b;
     v = Set(0.65f) * h * (SiliconKneeLow(z) - bt.kneeAtBias);
