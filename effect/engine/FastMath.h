@@ -26,8 +26,7 @@ inline __m128d Tanh2dNumber(__m128d x)
   const __m128d sign = _mm_and_pd(signMask, x);
   // Beyond |x| = 20, tanh is 1 in double already; the clamp keeps 2^k finite.
   const __m128d y = _mm_min_pd(_mm_add_pd(d, d), _mm_set1_pd(40.0));
-  const __m128i k =
-      _mm_cvttpd_epi32(_mm_add_pd(_mm_mul_pd(y, _mm_set1_pd(1.4426950408889634)), _mm_set1_pd(0.5)));
+  const __m128i k = _mm_cvttpd_epi32(_mm_add_pd(_mm_mul_pd(y, _mm_set1_pd(1.4426950408889634)), _mm_set1_pd(0.5)));
   const __m128d kd = _mm_cvtepi32_pd(k);
   const __m128d r = _mm_sub_pd(_mm_sub_pd(y, _mm_mul_pd(kd, _mm_set1_pd(6.93147180369123816490e-01))),
                                _mm_mul_pd(kd, _mm_set1_pd(1.90821492927058770002e-10)));
@@ -69,8 +68,7 @@ inline __m128d SiliconKnee2d(__m128d u)
   const __m128d m = _mm_max_pd(d, one);
   const __m128d n = _mm_min_pd(d, _mm_div_pd(one, m));
   const __m128d n2 = _mm_mul_pd(n, n);
-  __m128d w =
-      _mm_div_pd(one, _mm_add_pd(m, _mm_mul_pd(_mm_set1_pd(0.12), _mm_mul_pd(_mm_mul_pd(n2, n2), n2))));
+  __m128d w = _mm_div_pd(one, _mm_add_pd(m, _mm_mul_pd(_mm_set1_pd(0.12), _mm_mul_pd(_mm_mul_pd(n2, n2), n2))));
   for (int i = 0; i < 3; ++i)
   {
     const __m128d w2 = _mm_mul_pd(w, w);
@@ -78,37 +76,6 @@ inline __m128d SiliconKnee2d(__m128d u)
     w = _mm_mul_pd(_mm_mul_pd(w, _mm_sub_pd(_mm_set1_pd(7.0), _mm_mul_pd(t, w6))), _mm_set1_pd(1.0 / 6.0));
   }
   return _mm_mul_pd(u, w);
-}
-
-// tanh for |x| <= 0.5 only: x times an even series of eleven terms (the odd Taylor series of tanh,
-// alternating, so its error is below the first omitted term, 1e-11 relative at 0.5). Half the
-// latency of the general form, for use inside feedback loops whose argument is known to be small.
-inline __m128d TanhSmall2d(__m128d x)
-{
-  const __m128d z = _mm_mul_pd(x, x);
-  const __m128d z2 = _mm_mul_pd(z, z);
-  const __m128d z4 = _mm_mul_pd(z2, z2);
-  const __m128d z8 = _mm_mul_pd(z4, z4);
-  auto pair = [&](double a, double b) { return _mm_add_pd(_mm_set1_pd(a), _mm_mul_pd(_mm_set1_pd(b), z)); };
-  const __m128d p0 = pair(1.0, -0.3333333333333333);
-  const __m128d p1 = pair(0.13333333333333333, -0.05396825396825397);
-  const __m128d p2 = pair(0.021869488536155203, -0.008863235529902197);
-  const __m128d p3 = pair(0.003592128036572481, -0.0014558343870513183);
-  const __m128d p4 = pair(0.000590027440945586, -0.00023912911424355248);
-  const __m128d p5 = _mm_set1_pd(9.691537956929451e-05);
-  const __m128d q0 = _mm_add_pd(p0, _mm_mul_pd(p1, z2));
-  const __m128d q1 = _mm_add_pd(p2, _mm_mul_pd(p3, z2));
-  const __m128d q2 = _mm_add_pd(p4, _mm_mul_pd(p5, z2));
-  const __m128d poly = _mm_add_pd(_mm_add_pd(q0, _mm_mul_pd(q1, z4)), _mm_mul_pd(q2, z8));
-  return _mm_mul_pd(x, poly);
-}
-
-// tanh(a + d) from t = tanh(a) and a small d: (t + tanh d) / (1 + t tanh d), exact in exact
-// arithmetic; in double it is accurate to about 1e-16 absolute.
-inline __m128d TanhShifted2d(__m128d t, __m128d d)
-{
-  const __m128d td = TanhSmall2d(d);
-  return _mm_div_pd(_mm_add_pd(t, td), _mm_add_pd(_mm_set1_pd(1.0), _mm_mul_pd(t, td)));
 }
 
 inline __m128d Low(F4 a)

@@ -340,25 +340,6 @@ template <int Model> void RunModelPasses(const ModelPass& p)
     }
     s[1] = s1;
     // The core saturation feeds back through its smoothing: this part stays sample by sample.
-#if defined(QUORVEL_LANES_SSE2)
-    // tanh of the part without feedback is taken beforehand; inside the loop only the small
-    // feedback term |(0.1 + 0.18 k) s2| <= 0.28 x 1.5 is added, through the addition theorem.
-    for (int j = 0; j < p.total; ++j)
-      _mm_store_pd(reinterpret_cast<double*>(p.s0 + j * 4), detail::Tanh2dNumber(detail::Low(at(p.t1, j))));
-    __m128d s2 = detail::Low(s[2]);
-    const __m128d tb = detail::Low(p.bias.tanhTransformer);
-    const __m128d cm = detail::Low(co.m15000), cc = detail::Low(co.c15000);
-    for (int j = 0; j < p.total; ++j)
-    {
-      const __m128d beta = detail::Low(Set(0.1f) + Set(0.18f) * Set(p.dynamics[j]));
-      const __m128d t = _mm_load_pd(reinterpret_cast<const double*>(p.s0 + j * 4));
-      const __m128d Ad = _mm_sub_pd(detail::TanhShifted2d(t, _mm_mul_pd(beta, s2)), tb);
-      s2 = _mm_add_pd(_mm_mul_pd(cm, Ad), _mm_mul_pd(cc, s2));
-      const F4 A = {_mm_cvtpd_ps(Ad)};
-      put(p.t1, j, Max(Min(one - Set(0.87f) * A * A, one), Set(0.1f)));
-    }
-    s[2] = {_mm_cvtpd_ps(s2)};
-#else
     F4 s2 = s[2];
     for (int j = 0; j < p.total; ++j)
     {
@@ -368,7 +349,6 @@ template <int Model> void RunModelPasses(const ModelPass& p)
       put(p.t1, j, Max(Min(one - Set(0.87f) * A * A, one), Set(0.1f)));
     }
     s[2] = s2;
-#endif
     for (int j = 0; j < p.total; ++j)
       put(p.t1, j, at(p.t2, j) * Set(1.f / 0.2f) * (Set(0.15f) + Set(0.85f) * at(p.t1, j)));
   }
@@ -382,29 +362,6 @@ template <int Model> void RunModelPasses(const ModelPass& p)
       put(p.t2, j, Set(1.15f) * at(p.h, j) * ((x - s4) * Set(0.32f) + x));
     }
     s[4] = s4;
-#if defined(QUORVEL_LANES_SSE2)
-    // As for the transformer: the feedback term |(0.18 + 0.16 k) s2| <= 0.34 x 1.3 enters through
-    // the addition theorem; tanh of the rest is taken beforehand.
-    for (int j = 0; j < p.total; ++j)
-      _mm_store_pd(reinterpret_cast<double*>(p.s0 + j * 4),
-                   detail::Tanh2dNumber(detail::Low(at(p.t2, j) + Set(0.3f) * b)));
-    __m128d s2 = detail::Low(s[2]);
-    const __m128d tb = detail::Low(p.bias.tanhTape);
-    const __m128d cm = detail::Low(co.m15000), cc = detail::Low(co.c15000);
-    F4 s3 = s[3];
-    for (int j = 0; j < p.total; ++j)
-    {
-      const F4 B = Set(0.18f) + Set(0.16f) * Set(p.dynamics[j]);
-      const __m128d t = _mm_load_pd(reinterpret_cast<const double*>(p.s0 + j * 4));
-      const __m128d Ad = _mm_sub_pd(detail::TanhShifted2d(t, _mm_mul_pd(detail::Low(B), s2)), tb);
-      s2 = _mm_add_pd(_mm_mul_pd(cm, Ad), _mm_mul_pd(cc, s2));
-      const F4 A = {_mm_cvtpd_ps(Ad)};
-      OnePole(co.m12500, co.c12500, A, s3);
-      put(p.t1, j, at(p.h, j) * (Set(0.88f) * s3 + Set(0.12f) * A) / (B + Set(1.15f)));
-    }
-    s[2] = {_mm_cvtpd_ps(s2)};
-    s[3] = s3;
-#else
     F4 s2 = s[2];
     F4 s3 = s[3];
     for (int j = 0; j < p.total; ++j)
@@ -417,7 +374,6 @@ template <int Model> void RunModelPasses(const ModelPass& p)
     }
     s[2] = s2;
     s[3] = s3;
-#endif
   }
 
   // Weight and makeup, as the mixing stage applies them.

@@ -77,22 +77,5 @@ TEST(FastMath, LaneFormsAgreeWithTheScalarOnes)
     ASSERT_NEAR(Lane(SiliconKneeLow(Set(u)), 0), knee1(u), 3e-7f) << u;
 }
 
-#if defined(QUORVEL_LANES_SSE2)
-TEST(FastMath, ShiftedTanhMatchesTheDirectOneForSmallShifts)
-{
-  // Feedback loops add a shift of at most 0.5 to an argument whose tanh is already known.
-  double worst = 0.0;
-  for (double a = -12.0; a <= 12.0; a += 0.0173)
-    for (double d = -0.5; d <= 0.5; d += 0.0131)
-    {
-      alignas(16) double out[2];
-      _mm_store_pd(out, detail::TanhShifted2d(_mm_set1_pd(std::tanh(a)), _mm_set1_pd(d)));
-      worst = std::max(worst, std::fabs(out[0] - std::tanh(a + d)));
-    }
-  // The series is cut after eleven terms: about 1e-11 at a shift of 0.5, far below float resolution.
-  EXPECT_LT(worst, 1e-11);
-}
-#endif
-
 } // namespace
 } // namespace quorvel::lanes
