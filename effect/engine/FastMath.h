@@ -26,7 +26,8 @@ inline __m128d Tanh2dNumber(__m128d x)
   const __m128d sign = _mm_and_pd(signMask, x);
   // Beyond |x| = 20, tanh is 1 in double already; the clamp keeps 2^k finite.
   const __m128d y = _mm_min_pd(_mm_add_pd(d, d), _mm_set1_pd(40.0));
-  const __m128i k = _mm_cvttpd_epi32(_mm_add_pd(_mm_mul_pd(y, _mm_set1_pd(1.4426950408889634)), _mm_set1_pd(0.5)));
+  const __m128i k =
+      _mm_cvttpd_epi32(_mm_add_pd(_mm_mul_pd(y, _mm_set1_pd(1.4426950408889634)), _mm_set1_pd(0.5)));
   const __m128d kd = _mm_cvtepi32_pd(k);
   const __m128d r = _mm_sub_pd(_mm_sub_pd(y, _mm_mul_pd(kd, _mm_set1_pd(6.93147180369123816490e-01))),
                                _mm_mul_pd(kd, _mm_set1_pd(1.90821492927058770002e-10)));
@@ -68,7 +69,8 @@ inline __m128d SiliconKnee2d(__m128d u)
   const __m128d m = _mm_max_pd(d, one);
   const __m128d n = _mm_min_pd(d, _mm_div_pd(one, m));
   const __m128d n2 = _mm_mul_pd(n, n);
-  __m128d w = _mm_div_pd(one, _mm_add_pd(m, _mm_mul_pd(_mm_set1_pd(0.12), _mm_mul_pd(_mm_mul_pd(n2, n2), n2))));
+  __m128d w =
+      _mm_div_pd(one, _mm_add_pd(m, _mm_mul_pd(_mm_set1_pd(0.12), _mm_mul_pd(_mm_mul_pd(n2, n2), n2))));
   for (int i = 0; i < 3; ++i)
   {
     const __m128d w2 = _mm_mul_pd(w, w);

@@ -103,6 +103,10 @@ inline F4 Greater(F4 a, F4 b)
 {
   return {_mm_cmpgt_ps(a.v, b.v)};
 }
+inline bool AnyGreater(F4 a, F4 b)
+{
+  return _mm_movemask_ps(_mm_cmpgt_ps(a.v, b.v)) != 0;
+}
 // mask ? a : b
 inline F4 Select(F4 mask, F4 a, F4 b)
 {
@@ -200,6 +204,12 @@ inline F4 Greater(F4 a, F4 b)
     std::memcpy(&r.v[i], &m, 4);
   }
   return r;
+}
+inline bool AnyGreater(F4 a, F4 b)
+{
+  for (int i = 0; i < 4; ++i)
+    if (a.v[i] > b.v[i]) return true;
+  return false;
 }
 inline F4 Select(F4 mask, F4 a, F4 b)
 {

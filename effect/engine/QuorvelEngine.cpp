@@ -870,6 +870,79 @@ void QuorvelEngine::ProcessBaseRate(float* const* outputs, int offset, int count
   const float m2 = mGainSmoothing;
   const float invChannels = 1.f / static_cast<float>(nc); // 1 or 0.5: exact
   float outPeak = peaks.outputPeak;
+
+  // With every base-rate ramp at rest, the level matching runs first (it is the only recursion)
+  // and the mix, ceiling and bypass then take four frames per instruction.
+  bool resting = true;
+  for (int r = kRampMix; r <= kRampBypass; ++r)
+    resting = resting && mRamps[r].IsIdle();
+  if (resting)
+  {
+    for (int i = 0; i < count; ++i)
+    {
+      float pd = 0.f;
+      float pw = 0.f;
+      for (int c = 0; c < nc; ++c)
+      {
+        pd += mDryLine[c][i] * mDryLine[c][i];
+        pw += mWet[c][i] * mWet[c][i];
+      }
+      mDryPower = (1.f - m1) * (pd * invChannels) + m1 * mDryPower;
+      mWetPower = (1.f - m1) * (pw * invChannels) + m1 * mWetPower;
+      float target = 1.f;
+      if (mDryPower > kDryPowerFloor && mWetPower > kWetPowerFloor)
+        target = Clamp(std::sqrt(mDryPower / mWetPower), kMatchMin, kMatchMax);
+      mMatchGain = (1.f - m2) * target + m2 * mMatchGain;
+      mMatch[i] = mMatchGain;
+    }
+    const F4 one = Set(1.f);
+    const F4 autoGain = Set(mRamps[kRampAutoGain].current);
+    const F4 mix = Set(mRamps[kRampMix].current);
+    const F4 outGain = Set(mRamps[kRampOutput].current);
+    const F4 ceiling = Set(mRamps[kRampCeiling].current);
+    const F4 bypass = Set(mRamps[kRampBypass].current);
+    const int count4 = count & ~3;
+    for (int c = 0; c < nc; ++c)
+    {
+      float* dst = outputs[c] ? outputs[c] + offset : nullptr;
+      F4 peak = Zero();
+      for (int i = 0; i < count4; i += 4)
+      {
+        const F4 dry = Load(mDryLine[c] + i);
+        const F4 match = one + (Load(mMatch + i) - one) * autoGain;
+        const F4 v = (match * Load(mWet[c] + i) * mix + (one - mix) * dry) * outGain;
+        F4 bent = v;
+        if (AnyGreater(Abs(v), Set(kCeilingThreshold)))
+        {
+          alignas(16) float lanes[4];
+          StoreAligned(lanes, v);
+          for (float& l : lanes)
+            l = SoftCeiling(l);
+          bent = LoadAligned(lanes);
+        }
+        const F4 limited = v * (one - ceiling) + bent * ceiling;
+        const F4 out = Sanitise(limited * (one - bypass) + bypass * dry, kSampleLimit);
+        if (dst) Store(dst + i, out);
+        peak = Max(peak, Abs(out));
+      }
+      for (int l = 0; l < 4; ++l)
+        outPeak = std::max(outPeak, Lane(peak, l));
+      for (int i = count4; i < count; ++i)
+      {
+        const float dry = mDryLine[c][i];
+        const float match = 1.f + (mMatch[i] - 1.f) * Lane(autoGain, 0);
+        const float m = Lane(mix, 0);
+        float v = (match * mWet[c][i] * m + (1.f - m) * dry) * Lane(outGain, 0);
+        v = v * (1.f - Lane(ceiling, 0)) + SoftCeiling(v) * Lane(ceiling, 0);
+        const float out = ClampSample(v * (1.f - Lane(bypass, 0)) + Lane(bypass, 0) * dry);
+        if (dst) dst[i] = out;
+        outPeak = std::max(outPeak, std::fabs(out));
+      }
+    }
+    peaks.outputPeak = outPeak;
+    return;
+  }
+
   for (int i = 0; i < count; ++i)
   {
     float pd = 0.f;

@@ -109,6 +109,7 @@ private:
   alignas(16) float mScratch2[kOsMax * kLanes] = {};
   alignas(16) float mRampValues[15][kOsMax] = {};
   alignas(16) float mWet[kMaxChannels][kMaxBlock] = {};
+  alignas(16) float mMatch[kMaxBlock] = {}; // smoothed match gain per frame of the chunk
   float mDryLine[kMaxChannels][kLatency + kMaxBlock] = {};
   PolyphaseHalfBand mHalfBand[kMaxChannels];
   ParamRamp mRamps[kNumRamps];
