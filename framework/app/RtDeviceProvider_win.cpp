@@ -227,14 +227,22 @@ public:
 
   void SetHandler(MidiInputHandler handler, void* user) override
   {
+    CancelHandler();
     mHandler = handler;
     mUser = user;
-    GuardMidi([&] { mClient->setCallback(&RtMidiInput::OnMessage, this); });
+    mHandlerSet = GuardMidi(
+        [&]
+        {
+          mClient->setCallback(&RtMidiInput::OnMessage, this);
+          return true;
+        });
   }
 
+  // The library complains about cancelling a callback it does not have.
   void CancelHandler() override
   {
-    GuardMidi([&] { mClient->cancelCallback(); });
+    if (mHandlerSet) GuardMidi([&] { mClient->cancelCallback(); });
+    mHandlerSet = false;
   }
 
   void IgnoreTypes(bool sysex, bool timing, bool activeSensing) override
@@ -251,6 +259,7 @@ private:
 
   MidiInputHandler mHandler = nullptr;
   void* mUser = nullptr;
+  bool mHandlerSet = false;
 };
 
 class RtMidiOutput final : public RtMidiPorts<IMidiOutput, RtMidiOut>

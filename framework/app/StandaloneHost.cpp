@@ -101,9 +101,14 @@ void StandaloneHost::ProbeAudioDevices()
     if (!mAudio->GetDeviceInfo(id, info)) continue;
     if (info.inputChannels > 0) mInputDevices.push_back(id);
     if (info.outputChannels > 0) mOutputDevices.push_back(id);
-    if (info.isDefaultInput) mDefaultInput = id;
-    if (info.isDefaultOutput) mDefaultOutput = id;
+    if (info.isDefaultInput && !mDefaultInput) mDefaultInput = id;
+    if (info.isDefaultOutput && !mDefaultOutput) mDefaultOutput = id;
   }
+  // DirectSound's default capture device is the first one it enumerates, but the audio library
+  // flags it only when it also plays back, which it never does: without this a first start
+  // would find no input at all.
+  if (!mDefaultInput && !mInputDevices.empty()) mDefaultInput = mInputDevices.front();
+  if (!mDefaultOutput && !mOutputDevices.empty()) mDefaultOutput = mOutputDevices.front();
 }
 
 std::string StandaloneHost::AudioDeviceDisplayName(uint32_t id)
@@ -125,13 +130,22 @@ std::optional<uint32_t> StandaloneHost::FindAudioDevice(const std::string& name)
   return std::nullopt;
 }
 
+std::optional<uint32_t> StandaloneHost::FindAudioDevice(const std::string& name, bool input)
+{
+  for (const uint32_t id : input ? mInputDevices : mOutputDevices)
+  {
+    if (AudioDeviceDisplayName(id) == name) return id;
+  }
+  return std::nullopt;
+}
+
 bool StandaloneHost::StartAudioFromSettings()
 {
   if (DevicesOff()) return true;
 
   const std::string& inputName = mCurrent.driver == 1 ? mCurrent.audioOutput : mCurrent.audioInput;
-  std::optional<uint32_t> input = FindAudioDevice(inputName);
-  std::optional<uint32_t> output = FindAudioDevice(mCurrent.audioOutput);
+  std::optional<uint32_t> input = FindAudioDevice(inputName, true);
+  std::optional<uint32_t> output = FindAudioDevice(mCurrent.audioOutput, false);
   bool error = false;
   bool changed = false;
 

@@ -54,6 +54,9 @@ public:
   void ProbeAudioDevices();
   std::string AudioDeviceDisplayName(uint32_t id);
   std::optional<uint32_t> FindAudioDevice(const std::string& name);
+  // The same among the devices with input (output) channels only: DirectSound lists capture and
+  // playback devices apart, and two of them may show the same name once the prefix is gone.
+  std::optional<uint32_t> FindAudioDevice(const std::string& name, bool input);
   bool StartAudioFromSettings();
   bool OpenAudioStream(uint32_t inputId, uint32_t outputId, uint32_t sampleRate, uint32_t bufferFrames);
   void StopAudioStream();

@@ -1,5 +1,6 @@
 #include "framework/app/StandaloneHost.h"
 #include "framework/app/ProfileFile.h"
+#include "tests/support/app/AllocationCounter.h"
 #include "tests/support/app/FakeAppPlugin.h"
 #include "tests/support/app/FakeDevices.h"
 #include "tests/support/app/TempFolder.h"
@@ -269,6 +270,28 @@ TEST(StandaloneHostTest, MissingDevicesFallBackToTheDefaultsAndAreSaved)
   EXPECT_EQ(saved.audioOutput, "USB Box");
 }
 
+TEST(StandaloneHostTest, UnflaggedDefaultsAndSharedNamesStillFindTheirDevices)
+{
+  // As DirectSound lists them under Wine: no device flagged as default input, and the input and
+  // the output show the same name once the prefix is cut.
+  HostRig rig;
+  rig.devices.audioDevices = {{"Out: default", 0, 2, false, false}, {"In: default", 2, 0, false, false}};
+  StandaloneHost& host = rig.Start();
+  EXPECT_EQ(host.DefaultInputDevice(), 1u);
+  EXPECT_EQ(host.DefaultOutputDevice(), 0u);
+  ASSERT_TRUE(host.StartAudioFromSettings());
+  EXPECT_TRUE(rig.errors.empty());
+  EXPECT_EQ(host.CurrentSettings().audioInput, " default");
+  EXPECT_EQ(host.CurrentSettings().audioOutput, " default");
+
+  // The saved names now lead to the devices by direction, with no fallback.
+  host.StopAudioStream();
+  rig.devices.audio->lastRequest = {};
+  ASSERT_TRUE(host.StartAudioFromSettings());
+  EXPECT_EQ(rig.devices.audio->lastRequest.inputDevice, 1u);
+  EXPECT_EQ(rig.devices.audio->lastRequest.outputDevice, 0u);
+}
+
 TEST(StandaloneHostTest, WithoutDevicesStartUpFailsGently)
 {
   {
@@ -416,4 +439,21 @@ TEST(StandaloneHostTest, SingletonReplacesAndDestroysThePreviousHost)
   DestroyStandaloneHost(second);
   EXPECT_EQ(b.devices.audioDestroyed, 0); // never initialised: no audio object was made
   EXPECT_EQ(GetStandaloneHost(), nullptr);
+}
+
+TEST(StandaloneHostTest, AudioCallbackAllocatesNothing)
+{
+  for (const uint32_t n : {64u, 512u, 1500u})
+  {
+    SCOPED_TRACE(n);
+    HostRig rig;
+    StandaloneHost& host = rig.Start();
+    ASSERT_TRUE(host.OpenAudioStream(2, 2, 48000, n));
+    std::vector<double> in(2 * n, 0.25), out(2 * n);
+    StartCountingAllocations();
+    for (int k = 0; k < 4; k++) // the faded first buffer, then steady ones
+      rig.devices.audio->Pump(in, out, n);
+    EXPECT_EQ(StopCountingAllocations(), 0);
+    EXPECT_EQ(host.SamplesProcessed(), 4 * n);
+  }
 }
