@@ -1,10 +1,14 @@
-// Settings file access on Windows: the profile calls in their wide forms, so that names and
-// paths outside the ANSI code page survive.
+// Settings file access on Windows. Folders go through the UTF-8 wrappers. The profile calls are
+// made in their wide forms whatever the path: the narrow forms would carry UTF-8 device names
+// through the ANSI code page, which leaves them garbled in the file and loses them outright on
+// multi-byte code pages.
 
 #include "framework/app/ProfileFile.h"
+#include "framework/core/Win32Utf8.h"
 
 #include <windows.h>
 #include <shlobj.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <vector>
@@ -51,20 +55,22 @@ void CreateUnicodeProfile(const std::wstring& file)
 
 bool LocalAppDataFolder(std::string& folder)
 {
-  wchar_t path[MAX_PATH * 2] = {};
-  if (!SHGetSpecialFolderPathW(nullptr, path, CSIDL_LOCAL_APPDATA, FALSE) || !path[0]) return false;
-  folder = Narrow(path);
-  return !folder.empty();
+  char path[2048] = {};
+  if (!SpecialFolderPathUtf8(nullptr, path, sizeof(path), CSIDL_LOCAL_APPDATA, false) || !path[0])
+    return false;
+  folder = path;
+  return true;
 }
 
 bool PathExists(const std::string& path)
 {
-  return GetFileAttributesW(Widen(path.c_str()).c_str()) != INVALID_FILE_ATTRIBUTES;
+  struct _stat64 info;
+  return StatFileUtf8(path.c_str(), &info) == 0;
 }
 
 bool MakeFolder(const std::string& path)
 {
-  return CreateDirectoryW(Widen(path.c_str()).c_str(), nullptr) != 0;
+  return MakeDirectoryUtf8(path.c_str(), nullptr) != 0;
 }
 
 int ProfileReadString(const char* section, const char* key, const char* defaultValue, char* out, int size,

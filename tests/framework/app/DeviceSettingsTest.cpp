@@ -173,28 +173,31 @@ TEST(DeviceSettingsTest, NamesAreBoundedWithoutSplittingCharacters)
   EXPECT_EQ(s.midiInput, "");
 }
 
-TEST(DeviceSettingsTest, NonAsciiNamesAndFoldersSurviveSaveAndLoad)
+TEST(DeviceSettingsTest, NonAsciiNamesSurviveSaveAndLoadInAnyFolder)
 {
-  TempFolder root("utf8");
-  const std::string appData = root.Sub("D\xC3\xA9j\xC3\xA0 \xE6\x97\xA5\xE6\x9C\xAC");
-  const std::string file = SettingsFilePath(appData);
-  DeviceSettings s;
-  LoadDeviceSettings(s, file);
-  ASSERT_TRUE(PathExists(file));
+  for (const std::string folderName : {"plain", "D\xC3\xA9j\xC3\xA0 \xE6\x97\xA5\xE6\x9C\xAC"})
+  {
+    SCOPED_TRACE(folderName);
+    TempFolder root("utf8");
+    const std::string file = SettingsFilePath(root.Sub(folderName));
+    DeviceSettings s;
+    LoadDeviceSettings(s, file);
+    ASSERT_TRUE(PathExists(file));
 
-  s.audioInput = "Micro (R\xC3\xB8"
-                 "de \xC3\x81udio)";                                              // ø, Á
-  s.audioOutput = "\xE3\x82\xB9\xE3\x83\x94\xE3\x83\xBC\xE3\x82\xAB\xE3\x83\xBC"; // katakana
-  s.midiInput = "\xC5\x81\xC3\xB3\x64\xC5\xBA Keys \xF0\x9F\x8E\xB9";             // Łódź, emoji
-  s.midiOutput = "\xD0\xA1\xD0\xB8\xD0\xBD\xD1\x82";                              // Cyrillic
-  ASSERT_TRUE(WriteDeviceSettings(s, file));
+    s.audioInput = "Micro (R\xC3\xB8"
+                   "de \xC3\x81udio)";                                              // ø, Á
+    s.audioOutput = "\xE3\x82\xB9\xE3\x83\x94\xE3\x83\xBC\xE3\x82\xAB\xE3\x83\xBC"; // katakana
+    s.midiInput = "\xC5\x81\xC3\xB3\x64\xC5\xBA Keys \xF0\x9F\x8E\xB9";             // Łódź, emoji
+    s.midiOutput = "\xD0\xA1\xD0\xB8\xD0\xBD\xD1\x82";                              // Cyrillic
+    ASSERT_TRUE(WriteDeviceSettings(s, file));
 
-  DeviceSettings loaded;
-  LoadDeviceSettings(loaded, file);
-  EXPECT_EQ(loaded.audioInput, s.audioInput);
-  EXPECT_EQ(loaded.audioOutput, s.audioOutput);
-  EXPECT_EQ(loaded.midiInput, s.midiInput);
-  EXPECT_EQ(loaded.midiOutput, s.midiOutput);
+    DeviceSettings loaded;
+    LoadDeviceSettings(loaded, file);
+    EXPECT_EQ(loaded.audioInput, s.audioInput);
+    EXPECT_EQ(loaded.audioOutput, s.audioOutput);
+    EXPECT_EQ(loaded.midiInput, s.midiInput);
+    EXPECT_EQ(loaded.midiOutput, s.midiOutput);
+  }
 }
 
 TEST(DeviceSettingsTest, NoApplicationDataFolderMeansNoFile)
@@ -263,4 +266,17 @@ TEST(DeviceSettingsTest, NamesKeepBlanksAndQuotesThroughTheFile)
   EXPECT_EQ(loaded.audioOutput, s.audioOutput);
   EXPECT_EQ(loaded.midiInput, s.midiInput);
   EXPECT_EQ(loaded.midiOutput, s.midiOutput);
+}
+
+TEST(DeviceSettingsTest, LocalApplicationDataFolderIsFound)
+{
+  std::string folder;
+  ASSERT_TRUE(LocalAppDataFolder(folder));
+  ASSERT_FALSE(folder.empty());
+#ifdef _WIN32
+  // The system's own folder, which always exists on Windows.
+  EXPECT_TRUE(PathExists(folder));
+  EXPECT_NE(folder.back(), '\\');
+#endif
+  EXPECT_EQ(SettingsFilePath(folder).rfind(folder, 0), 0u);
 }
