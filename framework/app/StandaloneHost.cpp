@@ -208,8 +208,6 @@ bool StandaloneHost::OpenAudioStream(uint32_t inputId, uint32_t outputId, uint32
   request.bufferFrames = bufferFrames;
   request.handler = &StandaloneHost::AudioStreamCallback;
   request.user = this;
-  // The stream thread starts reading the fields above once the stream starts; publish them.
-  std::atomic_thread_fence(std::memory_order_release);
   if (!mAudio->OpenStream(request)) return false;
   mBufferFrames = request.bufferFrames;
   if (!mAudio->StartStream()) return false;
