@@ -17,7 +17,7 @@ public:
   virtual int AppOutputChannels() const = 0;
 
   // User-interface thread, at start-up: identifies the host ("standalone").
-  virtual void IdentifyHost() = 0;
+  virtual void AnnounceHost() = 0;
   // User-interface thread, after the devices are set up: every parameter announced with
   // source "Reset", then the processor activated.
   virtual void ActivateForHost() = 0;

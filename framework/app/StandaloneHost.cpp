@@ -16,7 +16,7 @@ namespace
 
 std::atomic<StandaloneHost*> gHost{nullptr};
 
-constexpr int kMaxSysexBytes = 512;
+constexpr int kLargestSysexBytes = 512;
 constexpr uint32_t kMidiQueueLimit = 100;
 
 } // namespace
@@ -42,7 +42,7 @@ StandaloneHost::~StandaloneHost()
 
 bool StandaloneHost::InitStandaloneHost()
 {
-  if (mPlugin) mPlugin->IdentifyHost();
+  if (mPlugin) mPlugin->AnnounceHost();
   if (!LoadDeviceSettings()) return false;
   CreateAudioObject();
   ProbeAudioDevices();
@@ -353,7 +353,7 @@ void StandaloneHost::MidiInputCallback(double, const uint8_t* bytes, size_t size
   if (!bytes || size == 0 || host->mExiting.load(std::memory_order_acquire) || !host->mPlugin) return;
   if (size < 4)
     host->mPlugin->QueueMidiFromDevice(bytes[0], size > 1 ? bytes[1] : 0, size > 2 ? bytes[2] : 0);
-  else if (size <= kMaxSysexBytes)
+  else if (size <= kLargestSysexBytes)
     host->mPlugin->QueueSysexFromDevice(bytes, static_cast<int>(size));
 }
 

@@ -27,7 +27,7 @@ public:
 
   int AppInputChannels() const override { return mInputs; }
   int AppOutputChannels() const override { return mOutputs; }
-  void IdentifyHost() override { identified++; }
+  void AnnounceHost() override { identified++; }
   void ActivateForHost() override { activated++; }
   void PrepareForStream(double sampleRate) override;
   void RunBlock(double** inputs, double** outputs, int frames) override;
