@@ -16,8 +16,11 @@ public:
   virtual int AppInputChannels() const = 0;
   virtual int AppOutputChannels() const = 0;
 
-  // User-interface thread, at start-up: identifies the host ("standalone").
+  // User-interface thread, right after construction: identifies the host ("standalone") and
+  // starts the editor queues' drain, which calls into the finished object.
   virtual void AnnounceHost() = 0;
+  // User-interface thread, before the object is deleted: stops that drain.
+  virtual void ShutDown() = 0;
   // User-interface thread, after the devices are set up: every parameter announced with
   // source "Reset", then the processor activated.
   virtual void ActivateForHost() = 0;

@@ -37,6 +37,7 @@ StandaloneHost::~StandaloneHost()
   mMidiOut.reset();
   mMidiIn.reset();
   mAudio.reset();
+  if (mPlugin) mPlugin->ShutDown();
   mPlugin.reset();
 }
 

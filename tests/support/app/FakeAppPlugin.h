@@ -28,6 +28,7 @@ public:
   int AppInputChannels() const override { return mInputs; }
   int AppOutputChannels() const override { return mOutputs; }
   void AnnounceHost() override { identified++; }
+  void ShutDown() override {}
   void ActivateForHost() override { activated++; }
   void PrepareForStream(double sampleRate) override;
   void RunBlock(double** inputs, double** outputs, int frames) override;
