@@ -16,15 +16,19 @@ if(WIN32)
   set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_BINARY_DIR}/wine-run" CACHE FILEPATH "" FORCE)
 endif()
 
-# quorvel_add_test(NAME name SOURCES ... [LIBS ...] [TIMEOUT seconds])
+# quorvel_add_test(NAME name SOURCES ... [LIBS ...] [TIMEOUT seconds] [LABELS ...])
 # One executable per unit; its cases become CTest tests named <Suite>.<Case>.
+# The label "concurrency" also runs the unit in the thread-sanitizer tree.
 function(quorvel_add_test)
-  cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} quorvel_test_support GTest::gmock GTest::gtest_main)
-  gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                       PROPERTIES TIMEOUT ${T_TIMEOUT})
+  set(properties TIMEOUT ${T_TIMEOUT})
+  if(T_LABELS)
+    list(APPEND properties LABELS "${T_LABELS}")
+  endif()
+  gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 PROPERTIES ${properties})
 endfunction()
