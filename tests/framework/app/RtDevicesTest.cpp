@@ -93,6 +93,17 @@ TEST(RtDevicesNullDevice, MissingMidiPortsTurnOff)
   DeviceSettings saved;
   LoadDeviceSettings(saved, host.SettingsFilePath());
   EXPECT_EQ(saved.midiInput, "off");
+
+  // The library throws on a port that is not there; the client answers false and goes on.
+  auto in = SystemDeviceProvider().CreateMidiInput("RtMidi Input Client", 100);
+  auto out = SystemDeviceProvider().CreateMidiOutput("RtMidi Output Client");
+  ASSERT_NE(in, nullptr);
+  ASSERT_NE(out, nullptr);
+  EXPECT_FALSE(in->OpenPort(7, "RtMidi Input"));
+  EXPECT_FALSE(out->OpenPort(7, "RtMidi Output"));
+  const uint8_t note[] = {0x90, 60, 100};
+  out->SendBytes(note, sizeof(note)); // no port: ignored, not fatal
+  EXPECT_FALSE(out->SendBytes(note, 0));
 }
 
 TEST(RtDevicesNoDevice, StartUpFallsBackWithoutCrashing)

@@ -327,6 +327,19 @@ TEST(StandaloneHostTest, WithoutDevicesStartUpFailsGently)
   }
 }
 
+TEST(StandaloneHostTest, WithoutAnApplicationDataFolderTheDefaultsStandAndNothingIsWritten)
+{
+  HostRig rig;
+  rig.options.appDataFolder = std::string();
+  StandaloneHost& host = rig.Start();
+  EXPECT_EQ(host.SettingsFilePath(), "");
+  EXPECT_TRUE(DeviceSettingsEqual(host.CurrentSettings(), DeviceSettings()));
+  // A fallback that would save the settings still runs the stream.
+  ASSERT_TRUE(host.StartAudioFromSettings());
+  EXPECT_EQ(host.CurrentSettings().audioInput, " Microphone");
+  EXPECT_FALSE(PathExists(SettingsFilePath(rig.folder.Path())));
+}
+
 TEST(StandaloneHostTest, DevicesOffOpensNothing)
 {
   for (const bool screenshot : {false, true})
