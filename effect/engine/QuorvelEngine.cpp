@@ -236,7 +236,8 @@ struct ModelPass
   RampView dynamics;
   RampView drive;
   bool driveGliding;
-  float weight;
+  RampView weight;
+  bool accumulate; // add to wet (a second model of a cross-fade) instead of writing it
   const BiasTerms& bias;
   const LaneCoefficients& co;
   const ShaperTables& tables;
@@ -377,12 +378,42 @@ template <int Model> void RunModelPasses(const ModelPass& p)
   }
 
   // Weight and makeup, as the mixing stage applies them.
-  const F4 w = Set(p.weight);
   F4 makeup = Set(1.f / std::sqrt(p.drive[0]));
   for (int j = 0; j < p.total; ++j)
   {
     if (p.driveGliding) makeup = Set(1.f / std::sqrt(p.drive[j]));
-    put(p.wet, j, Zero() + Sanitise(at(p.t1, j), kSampleLimit) * w * makeup);
+    const F4 before = p.accumulate ? at(p.wet, j) : Zero();
+    put(p.wet, j, before + Sanitise(at(p.t1, j), kSampleLimit) * Set(p.weight[j]) * makeup);
+  }
+}
+
+RampView Shifted(RampView v, int by)
+{
+  return v.mask ? RampView{v.p + by, v.mask} : v;
+}
+
+void RunModelPassesAny(int model, const ModelPass& p)
+{
+  switch (model)
+  {
+  case kModelTube:
+    RunModelPasses<kModelTube>(p);
+    break;
+  case kModelTransformer:
+    RunModelPasses<kModelTransformer>(p);
+    break;
+  case kModelTape:
+    RunModelPasses<kModelTape>(p);
+    break;
+  case kModelGermanium:
+    RunModelPasses<kModelGermanium>(p);
+    break;
+  case kModelSilicon:
+    RunModelPasses<kModelSilicon>(p);
+    break;
+  default:
+    RunModelPasses<kModelDiode>(p);
+    break;
   }
 }
 
@@ -660,7 +691,10 @@ template <int Single> float QuorvelEngine::RunOversampled(int count)
       for (int q = 0; q < 6; ++q)
         s[q] = LoadAligned(mLanes.models[Single][q]);
       const F4 w = Set(ramp[kRampWeight0 + Single][0]);
-      if (!biasGliding)
+      // The feedback models run fused, sample by sample: their recursive tanh sets the pace and the
+      // rest of the work hides in its shadow. The others run in passes.
+      constexpr bool kPasses = Single != kModelTransformer && Single != kModelTape;
+      if (kPasses && !biasGliding)
       {
         const ModelPass pass{total,
                              mDriven,
@@ -672,7 +706,8 @@ template <int Single> float QuorvelEngine::RunOversampled(int count)
                              ramp[kRampDynamics],
                              ramp[kRampDrive],
                              driveGliding,
-                             ramp[kRampWeight0 + Single][0],
+                             ramp[kRampWeight0 + Single],
+                             false,
                              bias,
                              co,
                              mTables,
@@ -695,43 +730,99 @@ template <int Single> float QuorvelEngine::RunOversampled(int count)
     }
     else
     {
-      int models[kModelCount];
-      int numModels = 0;
-      for (int m = 0; m < kModelCount; ++m)
+      // A cross-fade: each running model is on over one contiguous stretch of the chunk (its
+      // weight ramp is monotone), so it can run in passes there and rest elsewhere.
+      int lo[kModelCount], hi[kModelCount];
+      bool ranged = !biasGliding;
+      for (int m = 0; m < kModelCount && ranged; ++m)
       {
-        const ParamRamp& w = mRamps[kRampWeight0 + m];
-        if (ramp[kRampWeight0 + m].mask != 0 || w.current > kModelWeightThreshold)
-          models[numModels++] = m;
-        else
-          std::memset(mLanes.models[m], 0, sizeof mLanes.models[m]); // off: its state rests
+        const RampView w = ramp[kRampWeight0 + m];
+        lo[m] = total;
+        hi[m] = 0;
+        for (int j = 0; j < total; ++j)
+          if (w[j] > kModelWeightThreshold)
+          {
+            lo[m] = std::min(lo[m], j);
+            hi[m] = j + 1;
+          }
+        for (int j = lo[m]; j < hi[m] && ranged; ++j)
+          ranged = w[j] > kModelWeightThreshold;
+        if (lo[m] < hi[m] && (m == kModelTransformer || m == kModelTape))
+          ranged = false; // feedback models: see the steady case
       }
-      for (int j = 0; j < total; ++j)
+      if (ranged)
       {
-        if (driveGliding) makeup = 1.f / std::sqrt(ramp[kRampDrive][j]);
-        if (biasGliding) bias = MakeBiasTerms(ramp[kRampBias][j], mTables);
-        const F4 k = Set(ramp[kRampDynamics][j]);
-        const F4 d = LoadAligned(mDriven + j * kLanes);
-        F4 acc = Zero();
-        for (int i = 0; i < numModels; ++i)
+        std::memset(mWetOs, 0, sizeof(float) * kLanes * static_cast<std::size_t>(total));
+        for (int m = 0; m < kModelCount; ++m)
         {
-          const int m = models[i];
-          const float w = ramp[kRampWeight0 + m][j];
-          float(*state)[kLanes] = mLanes.models[m];
-          if (w > kModelWeightThreshold)
+          F4 s[6];
+          for (int q = 0; q < 6; ++q)
+            s[q] = lo[m] > 0 ? Zero() : LoadAligned(mLanes.models[m][q]); // fades in from rest
+          if (lo[m] < hi[m])
           {
-            F4 s[6];
-            for (int q = 0; q < 6; ++q)
-              s[q] = LoadAligned(state[q]);
-            acc = acc + ShapeAny(m, d, s, k, bias, co, mTables) * Set(w) * Set(makeup);
-            for (int q = 0; q < 6; ++q)
-              StoreAligned(state[q], s[q]);
+            const int at = lo[m] * kLanes;
+            const ModelPass pass{hi[m] - lo[m],
+                                 mDriven + at,
+                                 mWetOs + at,
+                                 mScratchH + at,
+                                 mScratchEnv + at,
+                                 mScratch1 + at,
+                                 mScratch2 + at,
+                                 Shifted(ramp[kRampDynamics], lo[m]),
+                                 Shifted(ramp[kRampDrive], lo[m]),
+                                 driveGliding,
+                                 Shifted(ramp[kRampWeight0 + m], lo[m]),
+                                 true,
+                                 bias,
+                                 co,
+                                 mTables,
+                                 s};
+            RunModelPassesAny(m, pass);
           }
-          else
-          {
-            std::memset(state, 0, sizeof(float) * 6 * kLanes); // fades in again from rest
-          }
+          for (int q = 0; q < 6; ++q)
+            StoreAligned(mLanes.models[m][q], hi[m] < total ? Zero() : s[q]); // faded out: rests
         }
-        StoreAligned(mWetOs + j * kLanes, acc);
+      }
+      else
+      {
+        int models[kModelCount];
+        int numModels = 0;
+        for (int m = 0; m < kModelCount; ++m)
+        {
+          const ParamRamp& w = mRamps[kRampWeight0 + m];
+          if (ramp[kRampWeight0 + m].mask != 0 || w.current > kModelWeightThreshold)
+            models[numModels++] = m;
+          else
+            std::memset(mLanes.models[m], 0, sizeof mLanes.models[m]); // off: its state rests
+        }
+        for (int j = 0; j < total; ++j)
+        {
+          if (driveGliding) makeup = 1.f / std::sqrt(ramp[kRampDrive][j]);
+          if (biasGliding) bias = MakeBiasTerms(ramp[kRampBias][j], mTables);
+          const F4 k = Set(ramp[kRampDynamics][j]);
+          const F4 d = LoadAligned(mDriven + j * kLanes);
+          F4 acc = Zero();
+          for (int i = 0; i < numModels; ++i)
+          {
+            const int m = models[i];
+            const float w = ramp[kRampWeight0 + m][j];
+            float(*state)[kLanes] = mLanes.models[m];
+            if (w > kModelWeightThreshold)
+            {
+              F4 s[6];
+              for (int q = 0; q < 6; ++q)
+                s[q] = LoadAligned(state[q]);
+              acc = acc + ShapeAny(m, d, s, k, bias, co, mTables) * Set(w) * Set(makeup);
+              for (int q = 0; q < 6; ++q)
+                StoreAligned(state[q], s[q]);
+            }
+            else
+            {
+              std::memset(state, 0, sizeof(float) * 6 * kLanes); // fades in again from rest
+            }
+          }
+          StoreAligned(mWetOs + j * kLanes, acc);
+        }
       }
     }
   }

@@ -17,7 +17,8 @@ namespace quorvel
 
 // What we announce and chunk by must be what the engine does.
 static_assert(kLatencySamples == QuorvelEngine::kLatency);
-static_assert(kMaxChunkFrames <= QuorvelEngine::kMaxBlock && kMaxEngineChannels == QuorvelEngine::kMaxChannels);
+static_assert(kMaxChunkFrames <= QuorvelEngine::kMaxBlock &&
+              kMaxEngineChannels == QuorvelEngine::kMaxChannels);
 
 namespace
 {

@@ -822,14 +822,18 @@ TEST(QuorvelEditor, HostWindowResizesKeepTheSizeAndFitTheScale)
   EXPECT_TRUE(g.resizes.empty());
 }
 
-TEST(QuorvelFactory, CreatesInstancesConcurrentlyAndReportsExhaustedMemory)
+TEST(QuorvelFactory, CreatesOneInstanceAtATimeAndReportsExhaustedMemory)
 {
   std::vector<std::unique_ptr<Quorvel>> made(4);
   std::vector<std::thread> threads;
+  test::PluginTestAdapter::maxConcurrentConstructions = 0;
+  test::PluginTestAdapter::slowConstruction = true;
   for (auto& slot : made)
     threads.emplace_back([&slot] { slot.reset(CreatePluginInstance(QuorvelInstanceInfo{})); });
   for (auto& t : threads)
     t.join();
+  test::PluginTestAdapter::slowConstruction = false;
+  EXPECT_EQ(test::PluginTestAdapter::maxConcurrentConstructions, 1) << "constructions overlapped";
   for (auto& q : made)
   {
     ASSERT_NE(q, nullptr);
