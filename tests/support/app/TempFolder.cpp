@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 namespace iplug::test
@@ -25,11 +26,18 @@ std::string ToUtf8(const std::filesystem::path& path)
 
 TempFolder::TempFolder(const std::string& tag)
 {
+  // Test cases run as parallel processes: a clock reading alone may repeat between them.
   static std::atomic<int> counter{0};
-  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-  mPath = std::filesystem::temp_directory_path() /
-          FromUtf8("quorvel-" + tag + "-" + std::to_string(stamp) + "-" + std::to_string(counter++));
-  std::filesystem::create_directories(mPath);
+  static const unsigned processSalt = std::random_device{}();
+  for (;;)
+  {
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    mPath = std::filesystem::temp_directory_path() /
+            FromUtf8("quorvel-" + tag + "-" + std::to_string(processSalt) + "-" + std::to_string(stamp) +
+                     "-" + std::to_string(counter++));
+    // create_directory is false when the folder was there already: try another name.
+    if (std::filesystem::create_directories(mPath)) break;
+  }
 }
 
 TempFolder::~TempFolder()
