@@ -213,12 +213,22 @@ public:
   virtual void ResizeDrawTarget() {}
   virtual void AfterResize() {}
 
+  // ---- Bitmaps made by the back end. Sizes in pixels; location kind: 1 a file, 2 a module resource.
+  virtual APIBitmap* CreateApiBitmapFromMemory(const char* name, const void* data, int size, int scale) = 0;
+  virtual APIBitmap* CreateApiBitmapFromFile(const char* location, int scale, int locationKind,
+                                             const char* ext) = 0;
+  virtual APIBitmap* CreateLayerBitmap(int widthPx, int heightPx, float scale, float drawScale,
+                                       bool cacheable = false) = 0;
+  // Which byte of a pixel read back from a layer holds alpha, and whether layer rows come bottom up.
+  virtual int GetAlphaChannelIndex() const = 0;
+  virtual bool IsLayerBitmapFlipped() const = 0;
+
   // ---- Text through the back end
   virtual float MeasureTextWithApi(const ITextStyle& style, const char* text, IBounds& bounds) const = 0;
   virtual void DrawTextWithApi(const ITextStyle& style, const char* text, const IBounds& bounds,
                                const IBlendSpec* blend) = 0;
 
-  float GetTotalScale() const { return mDrawScale * mDisplayScale; }
+  virtual float GetTotalScale() const { return mDrawScale * mDisplayScale; }
 
   // ---- Controls
   // Takes ownership once attached; a tag already in use refuses the control (null, the caller keeps it).

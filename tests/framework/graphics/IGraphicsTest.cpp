@@ -1,6 +1,7 @@
 #include "framework/core/IParam.h"
 #include "framework/graphics/ICornerResizerControl.h"
 #include "framework/graphics/IGraphics.h"
+#include "framework/graphics/IKnobControlBase.h"
 #include "framework/graphics/ITextEntryControl.h"
 #include "tests/support/graphics/LoggingControl.h"
 #include "tests/support/graphics/RecordingGraphics.h"
@@ -269,6 +270,42 @@ TEST_F(IGraphicsTest, PartialRepaintEqualsFullRepaint)
     }
     g.raster = nullptr;
   }
+}
+
+} // namespace
+} // namespace iplug::igraphics
+
+namespace iplug::igraphics
+{
+namespace
+{
+
+class HoldingKnob : public IKnobControlBase
+{
+public:
+  using IKnobControlBase::IKnobControlBase;
+  void Draw(IGraphics&) override {}
+};
+
+// A platform that does not let go in its own destructor: the base destructor must still finish without
+// calling into the platform part that is already gone (a pure virtual call would abort the test).
+TEST(IGraphicsLifetimeTest, DestroyedWithAHeldHiddenCursorKnob)
+{
+  gfxtest::EventLog log;
+  gfxtest::TestEditorDelegate dlg{1, log};
+  auto* g = new gfxtest::RecordingGraphics(&dlg, 100, 100);
+  g->releaseOnDestroy = false;
+  g->AddControl(new HoldingKnob({0, 0, 50, 50}, 0));
+  IPointerEvent press;
+  press.x = 10;
+  press.y = 10;
+  press.ms = IModifierState(true);
+  g->OnMouseDown({press});
+  ASSERT_TRUE(g->IsCursorHidden());
+  const size_t hideCalls = g->hideCalls.size();
+  delete g;
+  EXPECT_EQ(hideCalls, 1u);
+  EXPECT_THAT(log, ElementsAre("begin 0", "end 0")) << "the gesture still ends";
 }
 
 } // namespace

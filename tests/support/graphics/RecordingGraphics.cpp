@@ -91,7 +91,7 @@ RecordingGraphics::RecordingGraphics(IGEditorDelegate* dlg, int width, int heigh
 RecordingGraphics::~RecordingGraphics()
 {
   // As a real platform does: let go of the pointers while the platform part still exists.
-  ReleaseMouseCapture();
+  if (releaseOnDestroy) ReleaseMouseCapture();
 }
 
 DrawCall& RecordingGraphics::Record(Op op)
@@ -377,6 +377,23 @@ void RecordingGraphics::SetPathClip(const IBounds& clip)
   c.a[1] = clip.T;
   c.a[2] = clip.R;
   c.a[3] = clip.B;
+}
+
+APIBitmap* RecordingGraphics::CreateApiBitmapFromMemory(const char*, const void* data, int size, int scale)
+{
+  if (!data || size <= 0) return nullptr;
+  return new FakeBitmap(fakeBitmapSize * scale, fakeBitmapSize * scale, static_cast<float>(scale), 1.f);
+}
+
+APIBitmap* RecordingGraphics::CreateApiBitmapFromFile(const char* location, int scale, int, const char*)
+{
+  if (!location || !*location) return nullptr;
+  return new FakeBitmap(fakeBitmapSize * scale, fakeBitmapSize * scale, static_cast<float>(scale), 1.f);
+}
+
+APIBitmap* RecordingGraphics::CreateLayerBitmap(int widthPx, int heightPx, float scale, float drawScale, bool)
+{
+  return new FakeBitmap(widthPx, heightPx, scale, drawScale);
 }
 
 float RecordingGraphics::MeasureTextWithApi(const ITextStyle& style, const char* text, IBounds& bounds) const

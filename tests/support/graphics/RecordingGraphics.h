@@ -151,6 +151,10 @@ public:
   int windowCloses = 0;
 
   bool IsCursorHidden() const { return IsMouseCursorHidden(); }
+  // A real platform lets go of the pointers in its destructor; false leaves it to the base class.
+  bool releaseOnDestroy = true;
+  // Fake bitmaps made from memory are this many pixels square per unit of scale.
+  int fakeBitmapSize = 16;
 
   // ---- Back end
   void BeginDrawFrame() override;
@@ -175,6 +179,13 @@ public:
   void ApplyPathTransform(const IAffine& transform) override;
   void AfterControlDraw(const IBounds& clip) override;
   void SetPathClip(const IBounds& clip) override;
+  APIBitmap* CreateApiBitmapFromMemory(const char* name, const void* data, int size, int scale) override;
+  APIBitmap* CreateApiBitmapFromFile(const char* location, int scale, int locationKind,
+                                     const char* ext) override;
+  APIBitmap* CreateLayerBitmap(int widthPx, int heightPx, float scale, float drawScale,
+                               bool cacheable) override;
+  int GetAlphaChannelIndex() const override { return 3; }
+  bool IsLayerBitmapFlipped() const override { return true; }
   float MeasureTextWithApi(const ITextStyle& style, const char* text, IBounds& bounds) const override;
   void DrawTextWithApi(const ITextStyle& style, const char* text, const IBounds& bounds,
                        const IBlendSpec* blend) override;
