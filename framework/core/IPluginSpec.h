@@ -17,7 +17,8 @@ constexpr int32_t MakeFourCharCode(const char (&code)[5])
 // Version word: bits 16..31 major, 8..15 minor, 0..7 patch.
 constexpr int32_t MakeVersion(int major, int minor, int patch)
 {
-  return static_cast<int32_t>((static_cast<uint32_t>(major) << 16) | ((static_cast<uint32_t>(minor) & 0xff) << 8) |
+  return static_cast<int32_t>((static_cast<uint32_t>(major) << 16) |
+                              ((static_cast<uint32_t>(minor) & 0xff) << 8) |
                               (static_cast<uint32_t>(patch) & 0xff));
 }
 
