@@ -5,6 +5,18 @@ namespace Steinberg
 namespace Vst
 {
 
+tresult PLUGIN_API SingleComponentControllerRole::getParameterInfo(int32 paramIndex, ParameterInfo& info)
+{
+  if (paramIndex < 0 || paramIndex >= parameters.getParameterCount()) return kInvalidArgument;
+  return EditControllerEx1::getParameterInfo(paramIndex, info);
+}
+
+tresult PLUGIN_API SingleComponentControllerRole::getUnitInfo(int32 unitIndex, UnitInfo& info)
+{
+  if (unitIndex < 0 || unitIndex >= getUnitCount()) return kInvalidArgument;
+  return EditControllerEx1::getUnitInfo(unitIndex, info);
+}
+
 SingleComponentEffect::SingleComponentEffect()
     : audioInputs(kAudio, kInput), audioOutputs(kAudio, kOutput), eventInputs(kEvent, kInput),
       eventOutputs(kEvent, kOutput)

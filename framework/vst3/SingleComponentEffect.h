@@ -28,6 +28,11 @@ public:
   tresult PLUGIN_API setState(IBStream* state) final { return setControllerState(state); }
   tresult PLUGIN_API getState(IBStream* state) final { return getControllerState(state); }
 
+  // The SDK containers look these up with at(), which throws for a bad index; a host's index
+  // must be refused here instead of letting the exception reach it.
+  tresult PLUGIN_API getParameterInfo(int32 paramIndex, ParameterInfo& info) SMTG_OVERRIDE;
+  tresult PLUGIN_API getUnitInfo(int32 unitIndex, UnitInfo& info) SMTG_OVERRIDE;
+
   virtual tresult setControllerState(IBStream*) { return kNotImplemented; }
   virtual tresult getControllerState(IBStream*) { return kNotImplemented; }
 };

@@ -224,6 +224,21 @@ TEST(SingleComponentEffect, TerminateDropsBusesAndParameters)
   effect->addUnit(new Unit(STR16("Root"), kRootUnitId));
   EXPECT_EQ(effect->getUnitCount(), 1);
 
+  // Indices outside the lists are refused, never looked up (the containers would throw).
+  ParameterInfo pinfo{};
+  UnitInfo uinfo{};
+  EXPECT_EQ(effect->getParameterInfo(0, pinfo), kResultTrue);
+  EXPECT_EQ(pinfo.id, 42u);
+  EXPECT_EQ(Name(pinfo.title), u"Gain");
+  ASSERT_EQ(effect->getUnitInfo(0, uinfo), kResultTrue);
+  EXPECT_EQ(Name(uinfo.name), u"Root");
+  for (int32 bad : {-1, 1, 1000})
+  {
+    EXPECT_EQ(effect->getParameterInfo(bad, pinfo), kInvalidArgument) << bad;
+    EXPECT_EQ(effect->getUnitInfo(bad, uinfo), kInvalidArgument) << bad;
+  }
+  EXPECT_EQ(pinfo.id, 42u);
+
   EXPECT_EQ(effect->terminate(), kResultOk);
   EXPECT_EQ(effect->getBusCount(kAudio, kInput), 0);
   EXPECT_EQ(effect->getBusCount(kEvent, kInput), 0);
