@@ -5,7 +5,10 @@
 #include <cstdarg>
 #include <cstdint>
 
-#if defined(__GNUC__)
+#if defined(__MINGW32__)
+// The Windows build formats with MinGW's own printf (__USE_MINGW_ANSI_STDIO), not the CRT's.
+#define IPLUG_PRINTF_FORMAT(fmt, args) __attribute__((format(gnu_printf, fmt, args)))
+#elif defined(__GNUC__)
 #define IPLUG_PRINTF_FORMAT(fmt, args) __attribute__((format(printf, fmt, args)))
 #else
 #define IPLUG_PRINTF_FORMAT(fmt, args)

@@ -88,24 +88,22 @@ TEST(PointerList, FailedAddLeavesOwnershipWithTheCaller)
 {
   std::vector<int> dead;
   PointerList<Tracked> list;
-  list.Add(new Tracked(0, dead));
-  Tracked* extra = new Tracked(1, dead);
+  Tracked* refused = nullptr;
   {
-    quorvel::test::HeapAllocationFault fault;
-    // The first block has room for many pointers: fill it until growth is needed.
-    int added = 0;
-    while (list.Add(extra))
+    // Adds succeed while the first block has room; the first one that needs growth fails.
+    quorvel::test::HeapAllocationFault fault(1);
+    for (int id = 0; id < 100000 && !refused; ++id)
     {
-      list.Delete(list.GetCount() - 1, false);
-      list.Add(new Tracked(100 + added, dead));
-      ++added;
-      ASSERT_LT(added, 100000);
+      auto* object = new Tracked(id, dead);
+      if (!list.Add(object)) refused = object;
     }
-    EXPECT_GT(fault.Attempts(), 0);
   }
+  ASSERT_NE(refused, nullptr);
   const int32_t count = list.GetCount();
-  EXPECT_EQ(list.Find(extra), -1);
+  EXPECT_EQ(count, refused->id);
+  EXPECT_EQ(list.Find(refused), -1);
+  EXPECT_EQ(list.Get(count - 1)->id, count - 1);
   EXPECT_TRUE(dead.empty());
-  delete extra;
+  delete refused; // still ours: a list that had kept it would delete it twice
   EXPECT_EQ(list.GetCount(), count);
 }
