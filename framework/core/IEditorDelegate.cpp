@@ -119,7 +119,10 @@ void IEditorDelegate::SendAllParamsToHost() {}
 
 void IEditorDelegate::SetParamFromEditorNormalized(int paramIdx, double normalizedValue)
 {
-  GetParam(paramIdx)->SetNormalized(normalizedValue);
+  IParam* param = GetParam(paramIdx);
+  if (!param) // a control bound to no parameter
+    return;
+  param->SetNormalized(normalizedValue);
   OnParamChangeInEditor(paramIdx, kUI);
 }
 
