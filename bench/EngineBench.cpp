@@ -59,8 +59,9 @@ void RunEngine(benchmark::State& state, bool crossFade)
     benchmark::ClobberMemory();
     ++block;
   }
-  state.counters["ns_per_frame"] = benchmark::Counter(static_cast<double>(state.iterations()) * kBlock,
-                                                      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["ns_per_frame"] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * kBlock,
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void Steady(benchmark::State& state)

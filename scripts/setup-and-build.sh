@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine (packages, unpacked sources) and builds every tree:
-# native (tests, benchmarks), native-asan (tests under sanitizers) and windows
-# (the deliverables and their tests, cross-built with MinGW-w64).
+# native (tests, benchmarks), native-asan and native-tsan (tests under sanitizers)
+# and windows (the deliverables and their tests, cross-built with MinGW-w64).
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$here"
 
 bash scripts/setup.sh
 
-trees=${QUORVEL_TREES:-"native native-asan windows"}
+trees=${QUORVEL_TREES:-"native native-asan native-tsan windows"}
 for preset in $trees; do
   echo "== configure and build: $preset"
   if [ ! -f "build/$preset/CMakeCache.txt" ]; then

@@ -1,17 +1,22 @@
 #include "effect/engine/QuorvelEngine.h"
 
 #include "effect/engine/ClampSample.h"
+#include "effect/engine/FastMath.h"
+#include "effect/engine/Lanes.h"
 #include "effect/engine/ScopedFlushDenormals.h"
 #include "effect/engine/ShaperTables.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace quorvel
 {
 
 namespace
 {
+using namespace lanes;
+
 constexpr double kTwoPi = 6.283185307179586;
 constexpr float kDriveLimit = 32.f;
 constexpr float kMatchMin = 0.125f;
@@ -26,12 +31,6 @@ constexpr double kMeterRelease = 0.3; // s
 float OnePoleCoefficient(double hz, double rate)
 {
   return static_cast<float>(std::exp(-kTwoPi * hz / rate));
-}
-
-inline float OnePole(float c, float u, float& s)
-{
-  s = (1.f - c) * u + c * s;
-  return s;
 }
 
 inline float Clamp(float v, float lo, float hi)
@@ -61,9 +60,197 @@ inline float SoftCeiling(float v)
   const float c = kCeilingThreshold + kCeilingKnee * std::tanh((a - kCeilingThreshold) / kCeilingKnee);
   return v < 0.f ? -c : c;
 }
+
+// One-pole low-pass step s = (1 - c) u + c s with (1 - c) precomputed.
+inline F4 OnePole(F4 oneMinusC, F4 c, F4 u, F4& s)
+{
+  s = oneMinusC * u + c * s;
+  return s;
+}
+
+// Table lookups for four lanes at once; the same arithmetic as the scalar lookup.
+inline F4 LookupLanes(const float* table, F4 u)
+{
+  u = Max(Min(u, Set(ShaperTables::kRange)), Set(-ShaperTables::kRange));
+  const F4 p = (u + Set(ShaperTables::kRange)) * Set(ShaperTables::kPerUnit);
+  alignas(16) float pf[4];
+  StoreAligned(pf, p);
+  alignas(16) float lo[4];
+  alignas(16) float hi[4];
+  alignas(16) float fi[4];
+  for (int l = 0; l < 4; ++l)
+  {
+    int i = static_cast<int>(pf[l]);
+    if (i > ShaperTables::kSize - 2) i = ShaperTables::kSize - 2;
+    lo[l] = table[i];
+    hi[l] = table[i + 1];
+    fi[l] = static_cast<float>(i);
+  }
+  const F4 a = LoadAligned(lo);
+  return a + (LoadAligned(hi) - a) * (p - LoadAligned(fi));
+}
+
+// Terms that depend only on the bias: computed once per chunk while the bias ramp is idle.
+struct BiasTerms
+{
+  F4 b, tanhTransformer, tanhTape, germaniumC, tanhGermaniumC, siliconOff, tanhSiliconOff, kneeAtBias;
+  F4 diodeOff, diodeAtOff;
+};
+
+BiasTerms MakeBiasTerms(float b, const ShaperTables& tables)
+{
+  BiasTerms t;
+  t.b = Set(b);
+  const float c = 0.38f * b - 0.16f;
+  const float off = 0.35f * b + 0.04f;
+  const F4 th = Tanh(Set(0.55f * b, 0.3f * b, c, off));
+  t.tanhTransformer = Set(Lane(th, 0));
+  t.tanhTape = Set(Lane(th, 1));
+  t.germaniumC = Set(c);
+  t.tanhGermaniumC = Set(Lane(th, 2));
+  t.siliconOff = Set(off);
+  t.tanhSiliconOff = Set(Lane(th, 3));
+  t.kneeAtBias = Set(Lane(SiliconKneeLow(Set(0.16f * b)), 0));
+  t.diodeOff = Set(0.35f * b);
+  t.diodeAtOff = Set(LookupTable(tables.diode, 0.35f * b));
+  return t;
+}
+
+struct LaneCoefficients
+{
+  F4 attack, release, oneMinusAttack, oneMinusRelease;
+  F4 c20, c35, c3000, c12500, c15000;
+  F4 m20, m35, m3000, m12500, m15000; // 1 - c
+};
+
+LaneCoefficients MakeLaneCoefficients(const ModelCoefficients& m)
+{
+  LaneCoefficients c;
+  c.attack = Set(m.attack);
+  c.release = Set(m.release);
+  c.oneMinusAttack = Set(1.f - m.attack);
+  c.oneMinusRelease = Set(1.f - m.release);
+  c.c20 = Set(m.c20);
+  c.c35 = Set(m.c35);
+  c.c3000 = Set(m.c3000);
+  c.c12500 = Set(m.c12500);
+  c.c15000 = Set(m.c15000);
+  c.m20 = Set(1.f - m.c20);
+  c.m35 = Set(1.f - m.c35);
+  c.m3000 = Set(1.f - m.c3000);
+  c.m12500 = Set(1.f - m.c12500);
+  c.m15000 = Set(1.f - m.c15000);
+  return c;
+}
+
+// One oversampled sample of one model on every lane; s holds the model's six states.
+#if defined(__GNUC__)
+#define QUORVEL_INLINE inline __attribute__((always_inline))
+#else
+#define QUORVEL_INLINE inline
+#endif
+
+template <int Model>
+QUORVEL_INLINE F4 ShapeLanes(F4 x, F4* s, F4 k, const BiasTerms& bt, const LaneCoefficients& co,
+                             const ShaperTables& tables)
+{
+  const F4 one = Set(1.f);
+  const F4 ax = Abs(x);
+  const F4 rising = Greater(ax, s[0]);
+  s[0] = Select(rising, co.oneMinusAttack, co.oneMinusRelease) * ax +
+         Select(rising, co.attack, co.release) * s[0];
+  const F4 q = Set(Model <= kModelTape ? 0.1f : 0.32f);
+  const F4 h = one / (one + s[0] * k * q);
+  const F4 b = bt.b;
+
+  F4 v;
+  if constexpr (Model == kModelTube)
+  {
+    const F4 off = Set(0.48f) * b - Min(Set(0.03f) * s[0], Set(0.25f)) * k;
+    const F4 t = LookupLanes(tables.tube, JoinLow(h * x + off, off));
+    v = (t - HighToLow(t)) * h;
+  }
+  else if constexpr (Model == kModelTransformer)
+  {
+    OnePole(co.m20, co.c20, Set(6.f) * x, s[1]);
+    const F4 core = s[1] + Set(0.55f) * b + (Set(0.1f) + Set(0.18f) * k) * s[2];
+    const F4 t = Tanh(JoinLow(core, Set(0.2f) * h * x));
+    const F4 A = t - bt.tanhTransformer;
+    OnePole(co.m15000, co.c15000, A, s[2]);
+    const F4 g = Max(Min(one - Set(0.87f) * A * A, one), Set(0.1f));
+    v = HighToLow(t) / Set(0.2f) * (Set(0.15f) + Set(0.85f) * g);
+  }
+  else if constexpr (Model == kModelTape)
+  {
+    OnePole(co.m3000, co.c3000, x, s[4]);
+    const F4 B = Set(0.18f) + Set(0.16f) * k;
+    const F4 arg = Set(1.15f) * h * ((x - s[4]) * Set(0.32f) + x) + B * s[2] + Set(0.3f) * b;
+    const F4 A = TanhLow(arg) - bt.tanhTape;
+    OnePole(co.m15000, co.c15000, A, s[2]);
+    OnePole(co.m12500, co.c12500, A, s[3]);
+    v = h * (Set(0.88f) * s[3] + Set(0.12f) * A) / (B + Set(1.15f));
+  }
+  else if constexpr (Model == kModelGermanium)
+  {
+    const F4 off = Set(0.6f) * b + Set(0.22f) - Min(Set(0.055f) * s[0], Set(0.4f)) * k;
+    const F4 t = Tanh(JoinLow(Set(1.45f) * h * x + off, off));
+    const F4 A = (t - HighToLow(t)) / Set(1.45f);
+    OnePole(co.m35, co.c35, A, s[3]);
+    const F4 D = Set(0.72f) + Set(0.28f) * h;
+    v = (TanhLow(Set(3.1f) * (A - s[3]) / D + bt.germaniumC) - bt.tanhGermaniumC) * D / Set(2.1f);
+  }
+  else if constexpr (Model == kModelSilicon)
+  {
+    const F4 A = (TanhLow(Set(2.8f) * h * x + bt.siliconOff) - bt.tanhSiliconOff) / Set(2.8f);
+    OnePole(co.m35, co.c35, A, s[3]);
+    const F4 z = Set(5.8f) * (A - s[3]) + Set(0.16f) * b;
+    v = Set(0.65f) * h * (SiliconKneeLow(z) - bt.kneeAtBias);
+  }
+  else
+  {
+    v = LookupLanes(tables.diode, h * x + bt.diodeOff) - bt.diodeAtOff;
+  }
+  return Sanitise(v, kSampleLimit);
+}
+
+// The models by run-time index, for chunks where more than one may run.
+F4 ShapeAny(int model, F4 x, F4* s, F4 k, const BiasTerms& bt, const LaneCoefficients& co,
+            const ShaperTables& tables)
+{
+  switch (model)
+  {
+  case kModelTube:
+    return ShapeLanes<kModelTube>(x, s, k, bt, co, tables);
+  case kModelTransformer:
+    return ShapeLanes<kModelTransformer>(x, s, k, bt, co, tables);
+  case kModelTape:
+    return ShapeLanes<kModelTape>(x, s, k, bt, co, tables);
+  case kModelGermanium:
+    return ShapeLanes<kModelGermanium>(x, s, k, bt, co, tables);
+  case kModelSilicon:
+    return ShapeLanes<kModelSilicon>(x, s, k, bt, co, tables);
+  default:
+    return ShapeLanes<kModelDiode>(x, s, k, bt, co, tables);
+  }
+}
 } // namespace
 
 QuorvelEngine::QuorvelEngine() : mTables(GetShaperTables()) {}
+
+QuorvelEngine::ChannelState QuorvelEngine::GetChannelState(int c) const
+{
+  ChannelState s;
+  s.toneLow = mLanes.toneLow[c];
+  s.bassLow = mLanes.bassLow[c];
+  s.lowCut = mLanes.lowCut[c];
+  s.highCut = mLanes.highCut[c];
+  s.dcIn = mLanes.dcIn[c];
+  s.dcOut = mLanes.dcOut[c];
+  for (int m = 0; m < kModelCount; ++m)
+    for (int i = 0; i < 6; ++i)
+      s.models[m].s[i] = mLanes.models[m][i][c];
+  return s;
+}
 
 void QuorvelEngine::Prepare(double sampleRate, int channels)
 {
@@ -71,12 +258,11 @@ void QuorvelEngine::Prepare(double sampleRate, int channels)
   mFsOs = 4.0 * sampleRate;
   mChannels = channels < 2 ? 1 : 2;
 
-  for (auto& f : mFilters)
+  for (auto& f : mHalfBand)
     f.Reset();
-  for (auto& d : mDelay)
-    d = DryDelay{};
-  for (auto& s : mState)
-    s = ChannelState{};
+  std::memset(mDryLine, 0, sizeof mDryLine);
+  std::memset(mOsLanes, 0, sizeof mOsLanes);
+  mLanes = LaneState{};
 
   mDryPower = mWetPower = 0.f;
   mMatchGain = 1.f;
@@ -165,83 +351,258 @@ void QuorvelEngine::ProcessChunk(const float* const* inputs, float* const* outpu
 {
   const int nc = mChannels;
 
-  // Input, dry delay and upsampling.
+  // Input, dry delay and upsampling; the four phases are gathered into lanes, one channel each.
   for (int c = 0; c < nc; ++c)
   {
     const float* in = inputs ? inputs[c] : nullptr;
-    DryDelay& delay = mDelay[c];
+    float* x = mDryLine[c] + kLatency;
+    float peak = peaks.inputPeak;
     for (int i = 0; i < count; ++i)
     {
-      const float x = in ? ClampSample(in[offset + i]) : 0.f;
-      peaks.inputPeak = std::max(peaks.inputPeak, std::fabs(x));
-      mDry[c][i] = delay.line[delay.index];
-      delay.line[delay.index] = x;
-      delay.index = (delay.index + 1) % kLatency;
-      mFilters[c].UpsampleFrame(x, &mOs[c][kOversampling * i]);
+      const float v = in ? ClampSample(in[offset + i]) : 0.f;
+      peak = std::max(peak, std::fabs(v));
+      x[i] = v;
     }
+    peaks.inputPeak = peak;
+    mHalfBand[c].Upsample(x, count, mPhase[0], mPhase[1], mPhase[2], mPhase[3]);
+    for (int i = 0; i < count; ++i)
+      for (int k = 0; k < kOversampling; ++k)
+        mOsLanes[(kOversampling * i + k) * kLanes + c] = mPhase[k][i];
   }
 
-  // Oversampled wet path.
-  for (int j = 0; j < kOversampling * count; ++j)
-  {
-    const float drive = mRamps[kRampDrive].Advance();
-    const float inGain = mRamps[kRampInput].Advance();
-    const float toneLow = mRamps[kRampToneLow].Advance();
-    const float toneHigh = mRamps[kRampToneHigh].Advance();
-    const float bias = mRamps[kRampBias].Advance();
-    const float dyn = mRamps[kRampDynamics].Advance();
-    const float bass = mRamps[kRampBass].Advance();
-    const float lowCut = mRamps[kRampLowCut].Advance();
-    const float highCut = mRamps[kRampHighCut].Advance();
-    float weight[kModelCount];
-    for (int m = 0; m < kModelCount; ++m)
-      weight[m] = mRamps[kRampWeight0 + m].Advance();
-    // Keeps the perceived level roughly steady as the drive rises.
-    const float makeup = 1.f / std::sqrt(drive);
-
-    for (int c = 0; c < nc; ++c)
-    {
-      ChannelState& st = mState[c];
-      const float x = mOs[c][j] * inGain;
-      const float lt = OnePole(mToneSplit, x, st.toneLow);
-      const float y = (x - lt) * toneHigh + toneLow * lt;
-      const float lb = OnePole(mBassSplit, y, st.bassLow);
-      const float d = Clamp((y - bass * lb) * drive, -kDriveLimit, kDriveLimit);
-
-      float acc = MixModels(mTables, mModelCoeffs, d, st.models, weight, makeup, bias, dyn);
-      acc += bass * lb; // protected bass bypasses the models, undriven
-
-      peaks.activity = std::max(peaks.activity, Clamp(kActivityScale * std::fabs(acc - y), 0.f, 1.f));
-
-      const float low = OnePole(lowCut, acc, st.lowCut);
-      const float high = OnePole(highCut, acc - low, st.highCut);
-      const float o = high - st.dcIn + mDcBlock * st.dcOut;
-      st.dcIn = high;
-      st.dcOut = o;
-      mOs[c][j] = ClampSample(o);
-    }
-  }
+  peaks.activity = std::max(peaks.activity, ProcessOversampled(count));
 
   for (int c = 0; c < nc; ++c)
+  {
     for (int i = 0; i < count; ++i)
-      mWet[c][i] = mFilters[c].DownsampleFrame(&mOs[c][kOversampling * i]);
+      for (int k = 0; k < kOversampling; ++k)
+        mPhase[k][i] = mOsLanes[(kOversampling * i + k) * kLanes + c];
+    mHalfBand[c].Downsample(mPhase[0], mPhase[1], mPhase[2], mPhase[3], count, mWet[c]);
+  }
 
-  // Base-rate level matching, mix, trim, ceiling and bypass.
+  ProcessBaseRate(outputs, offset, count, peaks);
+
+  for (int c = 0; c < nc; ++c)
+    std::memmove(mDryLine[c], mDryLine[c] + count, sizeof(float) * kLatency);
+}
+
+float QuorvelEngine::ProcessOversampled(int count)
+{
+  // In steady state one model runs at full weight: that loop is compiled per model with its state
+  // in registers. Cross-fades and any chunk with a model fading take the general loop.
+  int single = -1;
+  int running = 0;
+  for (int m = 0; m < kModelCount; ++m)
+  {
+    const ParamRamp& w = mRamps[kRampWeight0 + m];
+    if (!w.IsIdle() || w.current > kModelWeightThreshold)
+    {
+      ++running;
+      single = w.IsIdle() ? m : -2;
+    }
+  }
+  if (running != 1) single = -1;
+  switch (single)
+  {
+  case kModelTube:
+    return RunOversampled<kModelTube>(count);
+  case kModelTransformer:
+    return RunOversampled<kModelTransformer>(count);
+  case kModelTape:
+    return RunOversampled<kModelTape>(count);
+  case kModelGermanium:
+    return RunOversampled<kModelGermanium>(count);
+  case kModelSilicon:
+    return RunOversampled<kModelSilicon>(count);
+  case kModelDiode:
+    return RunOversampled<kModelDiode>(count);
+  default:
+    return RunOversampled<-1>(count);
+  }
+}
+
+template <int Single> float QuorvelEngine::RunOversampled(int count)
+{
+  const int total = kOversampling * count;
+
+  // Gliding ramps are unrolled into per-sample arrays once; resting ones read as constants. The
+  // path then runs in three passes over the chunk (before, inside and after the models) so that
+  // each pass has short dependency chains and the processor can overlap many samples.
+  static constexpr int kOsRamps[] = {kRampDrive,       kRampInput,       kRampToneLow,     kRampToneHigh,
+                                     kRampBias,        kRampDynamics,    kRampBass,        kRampLowCut,
+                                     kRampHighCut,     kRampWeight0,     kRampWeight0 + 1, kRampWeight0 + 2,
+                                     kRampWeight0 + 3, kRampWeight0 + 4, kRampWeight0 + 5};
+  struct RampView
+  {
+    const float* p;
+    int mask;
+    float operator[](int j) const { return p[j & mask]; }
+  };
+  RampView ramp[kNumRamps] = {};
+  float resting[kNumRamps];
+  for (int slot = 0; slot < 15; ++slot)
+  {
+    const int r = kOsRamps[slot];
+    ParamRamp& rp = mRamps[r];
+    if (rp.IsIdle())
+    {
+      resting[r] = rp.current;
+      ramp[r] = {&resting[r], 0};
+    }
+    else
+    {
+      float* buf = mRampValues[slot];
+      for (int j = 0; j < total; ++j)
+        buf[j] = rp.Advance();
+      ramp[r] = {buf, ~0};
+    }
+  }
+  const bool driveGliding = ramp[kRampDrive].mask != 0;
+  const bool biasGliding = ramp[kRampBias].mask != 0;
+
+  // Before the models: input gain, tone tilt, bass split, drive.
+  {
+    const F4 c900 = Set(mToneSplit), m900 = Set(1.f - mToneSplit);
+    const F4 c120 = Set(mBassSplit), m120 = Set(1.f - mBassSplit);
+    F4 toneLow = LoadAligned(mLanes.toneLow);
+    F4 bassLow = LoadAligned(mLanes.bassLow);
+    for (int j = 0; j < total; ++j)
+    {
+      const F4 x = LoadAligned(mOsLanes + j * kLanes) * Set(ramp[kRampInput][j]);
+      const F4 lt = OnePole(m900, c900, x, toneLow);
+      const F4 y = (x - lt) * Set(ramp[kRampToneHigh][j]) + Set(ramp[kRampToneLow][j]) * lt;
+      const F4 lb = OnePole(m120, c120, y, bassLow);
+      const F4 d = Max(Min((y - Set(ramp[kRampBass][j]) * lb) * Set(ramp[kRampDrive][j]), Set(kDriveLimit)),
+                       Set(-kDriveLimit));
+      StoreAligned(mDryOs + j * kLanes, y);
+      StoreAligned(mBassOs + j * kLanes, lb);
+      StoreAligned(mDriven + j * kLanes, d);
+    }
+    StoreAligned(mLanes.toneLow, toneLow);
+    StoreAligned(mLanes.bassLow, bassLow);
+  }
+
+  // The models, mixed by weight.
+  {
+    BiasTerms bias = MakeBiasTerms(ramp[kRampBias][0], mTables);
+    const LaneCoefficients co = MakeLaneCoefficients(mModelCoeffs);
+    float makeup = 1.f / std::sqrt(ramp[kRampDrive][0]);
+    if constexpr (Single >= 0)
+    {
+      F4 s[6];
+      for (int q = 0; q < 6; ++q)
+        s[q] = LoadAligned(mLanes.models[Single][q]);
+      const F4 w = Set(ramp[kRampWeight0 + Single][0]);
+      for (int j = 0; j < total; ++j)
+      {
+        if (driveGliding) makeup = 1.f / std::sqrt(ramp[kRampDrive][j]);
+        if (biasGliding) bias = MakeBiasTerms(ramp[kRampBias][j], mTables);
+        const F4 k = Set(ramp[kRampDynamics][j]);
+        const F4 v = ShapeLanes<Single>(LoadAligned(mDriven + j * kLanes), s, k, bias, co, mTables);
+        StoreAligned(mWetOs + j * kLanes, Zero() + v * w * Set(makeup));
+      }
+      for (int q = 0; q < 6; ++q)
+        StoreAligned(mLanes.models[Single][q], s[q]);
+      for (int m = 0; m < kModelCount; ++m)
+        if (m != Single) std::memset(mLanes.models[m], 0, sizeof mLanes.models[m]);
+    }
+    else
+    {
+      int models[kModelCount];
+      int numModels = 0;
+      for (int m = 0; m < kModelCount; ++m)
+      {
+        const ParamRamp& w = mRamps[kRampWeight0 + m];
+        if (ramp[kRampWeight0 + m].mask != 0 || w.current > kModelWeightThreshold)
+          models[numModels++] = m;
+        else
+          std::memset(mLanes.models[m], 0, sizeof mLanes.models[m]); // off: its state rests
+      }
+      for (int j = 0; j < total; ++j)
+      {
+        if (driveGliding) makeup = 1.f / std::sqrt(ramp[kRampDrive][j]);
+        if (biasGliding) bias = MakeBiasTerms(ramp[kRampBias][j], mTables);
+        const F4 k = Set(ramp[kRampDynamics][j]);
+        const F4 d = LoadAligned(mDriven + j * kLanes);
+        F4 acc = Zero();
+        for (int i = 0; i < numModels; ++i)
+        {
+          const int m = models[i];
+          const float w = ramp[kRampWeight0 + m][j];
+          float(*state)[kLanes] = mLanes.models[m];
+          if (w > kModelWeightThreshold)
+          {
+            F4 s[6];
+            for (int q = 0; q < 6; ++q)
+              s[q] = LoadAligned(state[q]);
+            acc = acc + ShapeAny(m, d, s, k, bias, co, mTables) * Set(w) * Set(makeup);
+            for (int q = 0; q < 6; ++q)
+              StoreAligned(state[q], s[q]);
+          }
+          else
+          {
+            std::memset(state, 0, sizeof(float) * 6 * kLanes); // fades in again from rest
+          }
+        }
+        StoreAligned(mWetOs + j * kLanes, acc);
+      }
+    }
+  }
+
+  // After the models: protected bass, activity, wet low and high cut, DC blocker.
+  F4 activity = Zero();
+  {
+    const F4 c8 = Set(mDcBlock);
+    F4 lowCut = LoadAligned(mLanes.lowCut);
+    F4 highCut = LoadAligned(mLanes.highCut);
+    F4 dcIn = LoadAligned(mLanes.dcIn);
+    F4 dcOut = LoadAligned(mLanes.dcOut);
+    for (int j = 0; j < total; ++j)
+    {
+      const F4 acc =
+          LoadAligned(mWetOs + j * kLanes) + Set(ramp[kRampBass][j]) * LoadAligned(mBassOs + j * kLanes);
+      activity =
+          Max(activity,
+              Max(Min(Set(kActivityScale) * Abs(acc - LoadAligned(mDryOs + j * kLanes)), Set(1.f)), Zero()));
+      const float lc = ramp[kRampLowCut][j];
+      const float hc = ramp[kRampHighCut][j];
+      const F4 low = OnePole(Set(1.f - lc), Set(lc), acc, lowCut);
+      const F4 high = OnePole(Set(1.f - hc), Set(hc), acc - low, highCut);
+      const F4 o = high - dcIn + c8 * dcOut;
+      dcIn = high;
+      dcOut = o;
+      StoreAligned(mOsLanes + j * kLanes, Sanitise(o, kSampleLimit));
+    }
+    StoreAligned(mLanes.lowCut, lowCut);
+    StoreAligned(mLanes.highCut, highCut);
+    StoreAligned(mLanes.dcIn, dcIn);
+    StoreAligned(mLanes.dcOut, dcOut);
+  }
+
+  // Lanes beyond the channel count carry scratch values of the paired tanh calls: not audio.
+  float peak = Lane(activity, 0);
+  if (mChannels > 1) peak = std::max(peak, Lane(activity, 1));
+  return peak;
+}
+
+void QuorvelEngine::ProcessBaseRate(float* const* outputs, int offset, int count, MeterLevels& peaks)
+{
+  const int nc = mChannels;
   const float m1 = mPowerSmoothing;
   const float m2 = mGainSmoothing;
+  const float invChannels = 1.f / static_cast<float>(nc); // 1 or 0.5: exact
+  float outPeak = peaks.outputPeak;
   for (int i = 0; i < count; ++i)
   {
     float pd = 0.f;
     float pw = 0.f;
     for (int c = 0; c < nc; ++c)
     {
-      pd += mDry[c][i] * mDry[c][i];
+      pd += mDryLine[c][i] * mDryLine[c][i];
       pw += mWet[c][i] * mWet[c][i];
     }
-    pd /= static_cast<float>(nc);
-    pw /= static_cast<float>(nc);
-    mDryPower = (1.f - m1) * pd + m1 * mDryPower;
-    mWetPower = (1.f - m1) * pw + m1 * mWetPower;
+    mDryPower = (1.f - m1) * (pd * invChannels) + m1 * mDryPower;
+    mWetPower = (1.f - m1) * (pw * invChannels) + m1 * mWetPower;
     float target = 1.f;
     if (mDryPower > kDryPowerFloor && mWetPower > kWetPowerFloor)
       target = Clamp(std::sqrt(mDryPower / mWetPower), kMatchMin, kMatchMax);
@@ -256,16 +617,17 @@ void QuorvelEngine::ProcessChunk(const float* const* inputs, float* const* outpu
 
     for (int c = 0; c < nc; ++c)
     {
-      const float dry = mDry[c][i];
+      const float dry = mDryLine[c][i];
       float v = (match * mWet[c][i] * mix + (1.f - mix) * dry) * outGain;
       // Blended so that each end of the ramp is exact: fully on gives the ceiling's own value, never
       // a rounding step above its limit.
       v = v * (1.f - ceiling) + SoftCeiling(v) * ceiling;
       const float out = ClampSample(v * (1.f - bypass) + bypass * dry);
       if (float* dst = outputs[c]) dst[offset + i] = out;
-      peaks.outputPeak = std::max(peaks.outputPeak, std::fabs(out));
+      outPeak = std::max(outPeak, std::fabs(out));
     }
   }
+  peaks.outputPeak = outPeak;
 }
 
 } // namespace quorvel

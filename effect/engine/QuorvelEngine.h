@@ -1,9 +1,10 @@
 #pragma once
 
 #include "effect/engine/EngineParams.h"
-#include "effect/engine/Oversampler.h"
 #include "effect/engine/MeterLevels.h"
 #include "effect/engine/ParamRamp.h"
+#include "effect/engine/PolyphaseHalfBand.h"
+#include "effect/engine/QuorvelEngineLimits.h"
 #include "effect/engine/ShapeSample.h"
 
 #include <atomic>
@@ -15,14 +16,15 @@ struct ShaperTables;
 
 // The whole audio path of the effect. Everything that shapes the signal runs at four times the base
 // rate; the dry delay, level matching, mix, trim, ceiling, bypass and meters at the base rate.
-// One fixed-size object: nothing is allocated after construction.
+// One fixed-size object: nothing is allocated after construction. The oversampled path keeps one
+// channel per SIMD lane, so a stereo stream costs hardly more than a mono one.
 class QuorvelEngine
 {
 public:
   static constexpr int kMaxChannels = 2;
-  static constexpr int kMaxBlock = 512;
+  static constexpr int kMaxBlock = kEngineMaxBlock;
   static constexpr int kOversampling = 4;
-  static constexpr int kLatency = 61;
+  static constexpr int kLatency = kEngineLatency;
   static constexpr int kNumRamps = 20;
 
   // Ramp indices.
@@ -66,29 +68,48 @@ public:
   double GetSampleRate() const { return mFs; }
   int GetChannels() const { return mChannels; }
   const ParamRamp& GetRamp(int i) const { return mRamps[i]; }
-  const ChannelState& GetChannelState(int c) const { return mState[c]; }
+  ChannelState GetChannelState(int c) const;
   float GetMatchGain() const { return mMatchGain; }
   const ShaperTables& GetTables() const { return mTables; }
 
 private:
-  struct DryDelay
+  static constexpr int kLanes = 4;
+  static constexpr int kOsMax = kMaxBlock * kOversampling;
+
+  // Oversampled-path state, one channel per lane (lanes 2 and 3 stay silent).
+  struct alignas(16) LaneState
   {
-    float line[kLatency] = {};
-    unsigned index = 0;
+    float toneLow[kLanes] = {};
+    float bassLow[kLanes] = {};
+    float lowCut[kLanes] = {};
+    float highCut[kLanes] = {};
+    float dcIn[kLanes] = {};
+    float dcOut[kLanes] = {};
+    float models[kModelCount][6][kLanes] = {};
   };
 
   void ProcessChunk(const float* const* inputs, float* const* outputs, int offset, int count,
                     MeterLevels& peaks);
+  float ProcessOversampled(int count);
+  template <int Single> float RunOversampled(int count);
+  void ProcessBaseRate(float* const* outputs, int offset, int count, MeterLevels& peaks);
 
   EngineParams mParams;
-  float mWet[kMaxChannels][kMaxBlock] = {};
-  float mDry[kMaxChannels][kMaxBlock] = {};
-  float mOs[kMaxChannels][kMaxBlock * kOversampling] = {};
-  Oversampler mFilters[kMaxChannels];
-  DryDelay mDelay[kMaxChannels];
+  alignas(16) float mIn[kMaxChannels][kMaxBlock] = {};
+  alignas(16) float mPhase[kOversampling][kMaxBlock] = {};
+  alignas(16) float mOsLanes[kOsMax * kLanes] = {};
+  // Per-chunk scratch of the oversampled passes: tilted input, bass band, driven signal, model mix.
+  alignas(16) float mDryOs[kOsMax * kLanes] = {};
+  alignas(16) float mBassOs[kOsMax * kLanes] = {};
+  alignas(16) float mDriven[kOsMax * kLanes] = {};
+  alignas(16) float mWetOs[kOsMax * kLanes] = {};
+  alignas(16) float mRampValues[15][kOsMax] = {};
+  alignas(16) float mWet[kMaxChannels][kMaxBlock] = {};
+  float mDryLine[kMaxChannels][kLatency + kMaxBlock] = {};
+  PolyphaseHalfBand mHalfBand[kMaxChannels];
   ParamRamp mRamps[kNumRamps];
   const ShaperTables& mTables;
-  ChannelState mState[kMaxChannels];
+  LaneState mLanes;
 
   double mFs = 48000.0;
   double mFsOs = 192000.0;

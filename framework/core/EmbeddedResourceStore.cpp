@@ -21,7 +21,10 @@ Registry& TheRegistry()
   return registry;
 }
 
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char Upper(char c)
+{
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 } // namespace
 
 bool RegisterEmbeddedResources(const EmbeddedResource* entries, int count)
@@ -51,11 +54,9 @@ const EmbeddedResource* EmbeddedResourceAt(int index)
 
 bool SameTypeName(const char* a, const char* b)
 {
-  if (!a || !b)
-    return false;
+  if (!a || !b) return false;
   for (; *a && *b; ++a, ++b)
-    if (Upper(*a) != Upper(*b))
-      return false;
+    if (Upper(*a) != Upper(*b)) return false;
   return *a == *b;
 }
 } // namespace detail

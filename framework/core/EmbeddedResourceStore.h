@@ -36,8 +36,7 @@ template <typename Visitor> void ForEachEmbeddedResource(const char* type, Visit
   for (int i = 0; i < count; ++i)
   {
     const EmbeddedResource* entry = detail::EmbeddedResourceAt(i);
-    if (detail::SameTypeName(entry->type, type) && !visit(*entry))
-      return;
+    if (detail::SameTypeName(entry->type, type) && !visit(*entry)) return;
   }
 }
 } // namespace iplug

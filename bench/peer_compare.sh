@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Times 60 s of stereo 48 kHz noise through the engine (as a LADSPA module) and through the
+# saturators of Debian's caps package, all run by sox's ladspa effect, and prints the cost per
+# stereo frame with the host's own cost (a unity-gain plug-in) subtracted, and the ratio ours/peer.
+#
+#   bench/peer_compare.sh [build-dir]      (default build/native; needs the quorvel_ladspa target)
+#
+# Every run is repeated and the smallest CPU time (user + system) kept, since other work on the
+# machine only ever adds time.
+set -euo pipefail
+
+build="${1:-build/native}"
+module_dir="$(cd "$build/bench" && pwd)"
+caps="$(dpkg -L caps 2>/dev/null | grep '/caps\.so$' | head -n1)"
+[[ -f "$module_dir/quorvel.so" ]] || { echo "build the quorvel_ladspa target first" >&2; exit 1; }
+[[ -n "$caps" ]] || { echo "the caps package is not installed" >&2; exit 1; }
+sox --help 2>&1 | grep -qw ladspa || { echo "this sox has no ladspa effect" >&2; exit 1; }
+
+seconds=60
+rate=48000
+repeats="${REPEATS:-3}"
+frames=$((seconds * rate))
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+noise="$work/noise.f32"
+sox -n -r "$rate" -c 2 -t f32 "$noise" synth "$seconds" whitenoise vol 0.5
+
+# cpu_seconds <ladspa arguments...>: the smallest user+system time of a run over the noise.
+cpu_seconds() {
+  local best="" t
+  for ((i = 0; i < repeats; ++i)); do
+    t=$(LADSPA_PATH="$module_dir" /usr/bin/time -f "%U %S" \
+          sox -q -t f32 -r "$rate" -c 2 "$noise" -n ladspa "$@" 2>&1 >/dev/null | tail -n1 |
+          awk '{ printf "%.3f", $1 + $2 }')
+    if [[ -z "$best" ]] || awk -v a="$t" -v b="$best" 'BEGIN { exit !(a < b) }'; then best="$t"; fi
+  done
+  echo "$best"
+}
+
+# net_ns <seconds>: nanoseconds per stereo frame above the host's own cost.
+net_ns() { awk -v t="$1" -v h="$host" -v f="$frames" 'BEGIN { printf "%.1f", (t - h) * 1e9 / f }'; }
+
+host=$(cpu_seconds quorvel quorvel_gain)
+# CompressX2 ports: measure, mode (2 = saturating, 4x oversampled), threshold, strength, attack,
+# release, gain. Saturate is mono: -r runs one instance per channel; ports: mode, gain, bias.
+cx2=$(net_ns "$(cpu_seconds "$caps" CompressX2 0 2 0.5 0.5 0.5 0.5 0)")
+sat=$(net_ns "$(cpu_seconds -r "$caps" Saturate 0 0 0)")
+
+printf 'host (unity gain): %.3f s for %d s of stereo audio\n' "$host" "$seconds"
+printf '%-26s %10s\n' "peer" "ns/frame"
+printf '%-26s %10s\n' "caps CompressX2 (4x)" "$cx2" "caps Saturate (8x)" "$sat"
+printf '\n%-26s %10s %14s %14s\n' "Quorvel model" "ns/frame" "/ CompressX2" "/ Saturate"
+models=(tube transformer tape germanium silicon diode)
+for m in "${models[@]}"; do
+  ours=$(net_ns "$(cpu_seconds quorvel "quorvel_$m")")
+  awk -v name="$m" -v o="$ours" -v a="$cx2" -v b="$sat" \
+    'BEGIN { printf "%-26s %10.1f %14.2f %14.2f\n", name, o, o / a, o / b }'
+done

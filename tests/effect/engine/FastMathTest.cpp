@@ -1,0 +1,81 @@
+#include "effect/engine/FastMath.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+
+namespace quorvel::lanes
+{
+namespace
+{
+
+// Position of a float on the integer line of floats, so that differences count ulps across zero.
+std::int64_t Ordinal(float f)
+{
+  std::int32_t i;
+  std::memcpy(&i, &f, 4);
+  return i < 0 ? -static_cast<std::int64_t>(i & 0x7fffffff) : i;
+}
+
+TEST(FastMath, TanhStaysWithinTwoUlpOfTheLibraryOverTheWholeRange)
+{
+  // Every 61st bit pattern (a prime stride, so every exponent and varied mantissas are visited),
+  // plus every float near the series/exponential switch at 2^-6 and around 1, where errors peak.
+  std::int64_t worst = 0;
+  float worstAt = 0.f;
+  auto check = [&](std::uint32_t bits)
+  {
+    float x;
+    std::memcpy(&x, &bits, 4);
+    if (std::isnan(x)) return;
+    const std::int64_t d = std::llabs(Ordinal(FastTanh(x)) - Ordinal(std::tanh(x)));
+    if (d > worst)
+    {
+      worst = d;
+      worstAt = x;
+    }
+  };
+  for (std::uint64_t b = 0; b <= 0xffffffffull; b += 61)
+    check(static_cast<std::uint32_t>(b));
+  for (float centre : {0.015625f, 1.f, 9.f})
+  {
+    std::uint32_t c;
+    std::memcpy(&c, &centre, 4);
+    for (std::uint32_t b = c - 200000; b < c + 200000; ++b)
+    {
+      check(b);
+      check(b | 0x80000000u);
+    }
+  }
+  EXPECT_LE(worst, 2) << "at " << worstAt;
+
+  EXPECT_TRUE(std::isnan(FastTanh(std::numeric_limits<float>::quiet_NaN())));
+  EXPECT_EQ(FastTanh(std::numeric_limits<float>::infinity()), 1.f);
+  EXPECT_EQ(FastTanh(-std::numeric_limits<float>::infinity()), -1.f);
+  EXPECT_TRUE(std::signbit(FastTanh(-0.f)));
+  EXPECT_EQ(FastTanh(1e-30f), 1e-30f);
+}
+
+TEST(FastMath, LaneFormsAgreeWithTheScalarOnes)
+{
+  const F4 x = Set(-3.5f, 0.01f, 0.7f, 20.f);
+  const F4 t = Tanh(x);
+  const F4 low = TanhLow(x);
+  const F4 knee = SiliconKneeLow(Set(-2.5f, 0.3f, 0.f, 0.f));
+  for (int l = 0; l < 4; ++l)
+    EXPECT_EQ(Lane(t, l), FastTanh(Lane(x, l))) << l;
+  EXPECT_EQ(Lane(low, 0), FastTanh(-3.5f));
+  EXPECT_EQ(Lane(low, 1), FastTanh(0.01f));
+
+  auto knee1 = [](float u) { return u / std::pow(1.f + std::pow(std::fabs(u), 6.f), 0.16666667f); };
+  EXPECT_NEAR(Lane(knee, 0), knee1(-2.5f), 3e-7f);
+  EXPECT_NEAR(Lane(knee, 1), knee1(0.3f), 3e-7f);
+  for (float u = -9.f; u <= 9.f; u += 0.0137f)
+    ASSERT_NEAR(Lane(SiliconKneeLow(Set(u)), 0), knee1(u), 3e-7f) << u;
+}
+
+} // namespace
+} // namespace quorvel::lanes
