@@ -45,7 +45,8 @@ IPlugVST3::IPlugVST3(const InstanceInfo&, const IPluginSpec& spec)
     : IPlugAPIBase(spec, kAPIVST3), IPlugVST3ProcessorBase(spec, *this), mReportedLatency(spec.latency)
 {
   mChannelName.AssignText("");
-  StartQueueTimer();
+  // The queue timer starts in initialize(): started here, a timer thread could call the
+  // plug-in's virtual operations while the classes derived from this one are still being built.
 }
 
 IPlugVST3::~IPlugVST3()
@@ -81,12 +82,14 @@ tresult PLUGIN_API IPlugVST3::initialize(FUnknown* context)
                      }
                    }
                    NotifyAllParams(kReset);
+                   if (!IsQueueTimerRunning()) StartQueueTimer();
                    return kResultOk;
                  });
 }
 
 tresult PLUGIN_API IPlugVST3::terminate()
 {
+  StopQueueTimer();
   return Guarded(kResultFalse, [&]() -> tresult { return SingleComponentEffect::terminate(); });
 }
 

@@ -110,3 +110,10 @@ TEST(Vst3AcceptanceHost, RestartsTheSameInstanceAndUnloads)
   ASSERT_TRUE(bundle.Ready());
   CheckRestartOfTheSameInstance(bundle.entry);
 }
+
+TEST(Vst3AcceptanceHost, ReadsTheXmlStateForm)
+{
+  LoadedBundle bundle;
+  ASSERT_TRUE(bundle.Ready());
+  CheckXmlStateForm(bundle.entry);
+}

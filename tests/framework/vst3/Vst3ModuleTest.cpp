@@ -48,3 +48,7 @@ TEST(Vst3Module, RestartsTheSameInstance)
 {
   CheckRestartOfTheSameInstance(Linked());
 }
+TEST(Vst3Module, ReadsTheXmlStateForm)
+{
+  CheckXmlStateForm(Linked());
+}

@@ -391,6 +391,48 @@ void CheckStateAndBypassPersistence(const ModuleEntryPoints& module)
   EXPECT_EQ(b.SavedState(), saved) << "a restored state saves back byte for byte";
 }
 
+void CheckXmlStateForm(const ModuleEntryPoints& module)
+{
+  Session s(module);
+  ASSERT_TRUE(s.Open());
+  const char* keys[kParams] = {"model",    "drive",  "input",   "output", "tone",     "mix",  "bias",
+                               "dynamics", "lowcut", "highcut", "bass",   "autogain", "safe", "bypass"};
+  const char* texts[kParams] = {"2",  "12.5", "-3",   "1.5", "-40", "75", "10",
+                                "45", "80",   "9000", "20",  "0",   "1",  "1"};
+  const double plain[kParams] = {2, 12.5, -3, 1.5, -40, 75, 10, 45, 80, 9000, 20, 0, 1, 1};
+  std::string doc = "<QuorvelState>";
+  for (int k = 0; k < kParams; ++k)
+    doc += std::string("<PARAM id=\"") + keys[k] + "\" value=\"" + texts[k] + "\"/>";
+  doc += "</QuorvelState>";
+  std::vector<uint8_t> bytes(8 + doc.size() + 1, 0);
+  std::memcpy(bytes.data(), "VC2!", 4);
+  const uint32_t length = static_cast<uint32_t>(doc.size());
+  std::memcpy(bytes.data() + 4, &length, 4);
+  std::memcpy(bytes.data() + 8, doc.data(), doc.size());
+
+  HostStream stream(bytes);
+  stream.readChunk = 50;
+  ASSERT_EQ(s.component->setState(&stream), kResultOk);
+  const std::vector<ParamID> ids = ParameterIds(s.controller);
+  for (int k = 0; k < kParams; ++k)
+    EXPECT_NEAR(
+        s.controller->normalizedParamToPlain(ids[static_cast<size_t>(k)],
+                                             s.controller->getParamNormalized(ids[static_cast<size_t>(k)])),
+        plain[k], 1e-3)
+        << keys[k];
+  // Saved again, it is the block form.
+  const std::vector<uint8_t> saved = s.SavedState();
+  ASSERT_EQ(saved.size(), 132u);
+  EXPECT_EQ(std::memcmp(saved.data(), "QVKX", 4), 0);
+
+  // A stream beyond 1 MiB is refused before any parsing.
+  std::vector<uint8_t> huge(1048577, ' ');
+  std::memcpy(huge.data(), bytes.data(), bytes.size());
+  HostStream tooLong(huge);
+  EXPECT_EQ(s.component->setState(&tooLong), kResultFalse);
+  EXPECT_EQ(s.SavedState(), saved);
+}
+
 void CheckBadInputIsRefused(const ModuleEntryPoints& module)
 {
   Session s(module);

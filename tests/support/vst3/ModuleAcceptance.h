@@ -28,6 +28,8 @@ void CheckSetupsAtManyRates(const ModuleEntryPoints& module);
 // Audio against the engine run directly, within 1e-5, while every parameter is automated.
 void CheckAudioAgainstEngine(const ModuleEntryPoints& module, bool doublePrecision);
 void CheckStateAndBypassPersistence(const ModuleEntryPoints& module);
+// The older XML state form is read through the same host call.
+void CheckXmlStateForm(const ModuleEntryPoints& module);
 void CheckBadInputIsRefused(const ModuleEntryPoints& module);
 void CheckRestartOfTheSameInstance(const ModuleEntryPoints& module);
 
