@@ -117,3 +117,10 @@ TEST(Vst3AcceptanceHost, ReadsTheXmlStateForm)
   ASSERT_TRUE(bundle.Ready());
   CheckXmlStateForm(bundle.entry);
 }
+
+TEST(Vst3AcceptanceHost, RunsTwoInstancesAtOnce)
+{
+  LoadedBundle bundle;
+  ASSERT_TRUE(bundle.Ready());
+  CheckTwoInstancesAtOnce(bundle.entry);
+}

@@ -494,4 +494,40 @@ void CheckRestartOfTheSameInstance(const ModuleEntryPoints& module)
   s.component->setActive(false);
 }
 
+void CheckTwoInstancesAtOnce(const ModuleEntryPoints& module)
+{
+  Session a(module), b(module);
+  ASSERT_TRUE(a.Open());
+  ASSERT_TRUE(b.Open());
+  EXPECT_EQ(a.factory, b.factory);
+  // Different settings: instance b is bypassed, so its output is its input delayed by the latency.
+  ASSERT_EQ(b.controller->setParamNormalized(kBypassId, 1.0), kResultOk);
+  for (Session* s : {&a, &b})
+  {
+    s->ActivateBuses();
+    ASSERT_EQ(s->Setup(48000.0, kSample32, 1024), kResultOk);
+    ASSERT_EQ(s->component->setActive(true), kResultOk);
+  }
+  HostProcessData da({2}, {2}, 1024), db({2}, {2}, 1024);
+  auto run = [](Session& s, HostProcessData& d)
+  {
+    for (int block = 0; block < 40; ++block)
+    {
+      d.FillInputs(1024, block * 1024L);
+      s.processor->process(d.Block(1024));
+    }
+  };
+  std::thread ta([&] { run(a, da); }), tb([&] { run(b, db); });
+  ta.join();
+  tb.join();
+  double differs = 0.0;
+  for (int i = 0; i < 1024; ++i)
+    differs = std::max(differs, std::fabs(da.Output(0, 0, i) - db.Output(0, 0, i)));
+  EXPECT_GT(differs, 1e-3) << "each instance keeps its own settings";
+  for (int i = 61; i < 1024; i += 7)
+    EXPECT_NEAR(db.Output(0, 0, i), db.Input(0, 0, i - 61), 1e-4) << i;
+  for (Session* s : {&a, &b})
+    s->component->setActive(false);
+}
+
 } // namespace quorvel::test

@@ -32,5 +32,7 @@ void CheckStateAndBypassPersistence(const ModuleEntryPoints& module);
 void CheckXmlStateForm(const ModuleEntryPoints& module);
 void CheckBadInputIsRefused(const ModuleEntryPoints& module);
 void CheckRestartOfTheSameInstance(const ModuleEntryPoints& module);
+// Two instances live at once, each processed from its own thread, neither disturbing the other.
+void CheckTwoInstancesAtOnce(const ModuleEntryPoints& module);
 
 } // namespace quorvel::test
