@@ -66,11 +66,6 @@ inline F4 HighToLow(F4 a)
 {
   return {_mm_movehl_ps(a.v, a.v)};
 }
-inline float HorizontalMax(F4 a)
-{
-  const __m128 m = _mm_max_ps(a.v, _mm_movehl_ps(a.v, a.v));
-  return _mm_cvtss_f32(_mm_max_ss(m, _mm_shuffle_ps(m, m, 1)));
-}
 inline F4 operator+(F4 a, F4 b)
 {
   return {_mm_add_ps(a.v, b.v)};
@@ -183,10 +178,6 @@ inline F4 JoinLow(F4 a, F4 b)
 inline F4 HighToLow(F4 a)
 {
   return Set(a.v[2], a.v[3], a.v[2], a.v[3]);
-}
-inline float HorizontalMax(F4 a)
-{
-  return std::max(std::max(a.v[0], a.v[1]), std::max(a.v[2], a.v[3]));
 }
 inline F4 Abs(F4 a)
 {

@@ -178,7 +178,7 @@ QUORVEL_INLINE F4 ShapeLanes(F4 x, F4* s, F4 k, const BiasTerms& bt, const LaneC
     const F4 A = t - bt.tanhTransformer;
     OnePole(co.m15000, co.c15000, A, s[2]);
     const F4 g = Max(Min(one - Set(0.87f) * A * A, one), Set(0.1f));
-    v = HighToLow(t) / Set(0.2f) * (Set(0.15f) + Set(0.85f) * g);
+    v = HighToLow(t) * Set(1.f / 0.2f) * (Set(0.15f) + Set(0.85f) * g);
   }
   else if constexpr (Model == kModelTape)
   {
@@ -194,14 +194,14 @@ QUORVEL_INLINE F4 ShapeLanes(F4 x, F4* s, F4 k, const BiasTerms& bt, const LaneC
   {
     const F4 off = Set(0.6f) * b + Set(0.22f) - Min(Set(0.055f) * s[0], Set(0.4f)) * k;
     const F4 t = Tanh(JoinLow(Set(1.45f) * h * x + off, off));
-    const F4 A = (t - HighToLow(t)) / Set(1.45f);
+    const F4 A = (t - HighToLow(t)) * Set(1.f / 1.45f);
     OnePole(co.m35, co.c35, A, s[3]);
     const F4 D = Set(0.72f) + Set(0.28f) * h;
-    v = (TanhLow(Set(3.1f) * (A - s[3]) / D + bt.germaniumC) - bt.tanhGermaniumC) * D / Set(2.1f);
+    v = (TanhLow(Set(3.1f) * (A - s[3]) / D + bt.germaniumC) - bt.tanhGermaniumC) * D * Set(1.f / 2.1f);
   }
   else if constexpr (Model == kModelSilicon)
   {
-    const F4 A = (TanhLow(Set(2.8f) * h * x + bt.siliconOff) - bt.tanhSiliconOff) / Set(2.8f);
+    const F4 A = (TanhLow(Set(2.8f) * h * x + bt.siliconOff) - bt.tanhSiliconOff) * Set(1.f / 2.8f);
     OnePole(co.m35, co.c35, A, s[3]);
     const F4 z = Set(5.8f) * (A - s[3]) + Set(0.16f) * b;
     v = Set(0.65f) * h * (SiliconKneeLow(z) - bt.kneeAtBias);
@@ -211,6 +211,210 @@ QUORVEL_INLINE F4 ShapeLanes(F4 x, F4* s, F4 k, const BiasTerms& bt, const LaneC
     v = LookupLanes(tables.diode, h * x + bt.diodeOff) - bt.diodeAtOff;
   }
   return Sanitise(v, kSampleLimit);
+}
+
+// A ramp over one chunk: a per-sample array while it glides, one value while it rests.
+struct RampView
+{
+  const float* p;
+  int mask;
+  float operator[](int j) const { return p[j & mask]; }
+};
+
+// One model at a steady weight over a whole chunk, split into passes so that only the truly
+// recursive parts (the envelope, the filters, a tanh inside a feedback loop) run sample after
+// sample; everything else is independent from sample to sample and overlaps freely.
+struct ModelPass
+{
+  int total;
+  const float* driven; // lanes, per oversampled sample
+  float* wet;          // lanes out: shaped x weight x makeup
+  float* h;            // lanes scratch
+  float* s0;           // lanes scratch
+  float* t1;           // lanes scratch
+  float* t2;           // lanes scratch
+  RampView dynamics;
+  RampView drive;
+  bool driveGliding;
+  RampView weight;
+  bool accumulate; // add to wet (a second model of a cross-fade) instead of writing it
+  const BiasTerms& bias;
+  const LaneCoefficients& co;
+  const ShaperTables& tables;
+  F4* s; // the model's six states
+};
+
+template <int Model> void RunModelPasses(const ModelPass& p)
+{
+  const F4 one = Set(1.f);
+  const F4 b = p.bias.b;
+  const LaneCoefficients& co = p.co;
+  F4* s = p.s;
+  auto at = [](const float* a, int j) { return LoadAligned(a + j * 4); };
+  auto put = [](float* a, int j, F4 v) { StoreAligned(a + j * 4, v); };
+
+  // Level envelope and sag factor (recursive only through the envelope).
+  {
+    const F4 q = Set(Model <= kModelTape ? 0.1f : 0.32f);
+    F4 env = s[0];
+    for (int j = 0; j < p.total; ++j)
+    {
+      const F4 ax = Abs(at(p.driven, j));
+      const F4 rising = Greater(ax, env);
+      env = Select(rising, co.oneMinusAttack, co.oneMinusRelease) * ax +
+            Select(rising, co.attack, co.release) * env;
+      put(p.s0, j, env);
+      put(p.h, j, one / (one + env * Set(p.dynamics[j]) * q));
+    }
+    s[0] = env;
+  }
+
+  // Shaped samples into t1 (before weight and makeup).
+  if constexpr (Model == kModelTube)
+  {
+    for (int j = 0; j < p.total; ++j)
+    {
+      const F4 x = at(p.driven, j), h = at(p.h, j);
+      const F4 off = Set(0.48f) * b - Min(Set(0.03f) * at(p.s0, j), Set(0.25f)) * Set(p.dynamics[j]);
+      const F4 t = LookupLanes(p.tables.tube, JoinLow(h * x + off, off));
+      put(p.t1, j, (t - HighToLow(t)) * h);
+    }
+  }
+  else if constexpr (Model == kModelDiode)
+  {
+    for (int j = 0; j < p.total; ++j)
+      put(p.t1, j,
+          LookupLanes(p.tables.diode, at(p.h, j) * at(p.driven, j) + p.bias.diodeOff) - p.bias.diodeAtOff);
+  }
+  else if constexpr (Model == kModelSilicon)
+  {
+    for (int j = 0; j < p.total; ++j)
+    {
+      const F4 arg = Set(2.8f) * at(p.h, j) * at(p.driven, j) + p.bias.siliconOff;
+      put(p.t1, j, (TanhLow(arg) - p.bias.tanhSiliconOff) * Set(1.f / 2.8f));
+    }
+    F4 s3 = s[3];
+    for (int j = 0; j < p.total; ++j)
+    {
+      const F4 A = at(p.t1, j);
+      OnePole(co.m35, co.c35, A, s3);
+      put(p.t2, j, Set(5.8f) * (A - s3) + Set(0.16f) * b);
+    }
+    s[3] = s3;
+    for (int j = 0; j < p.total; ++j)
+      put(p.t1, j, Set(0.65f) * at(p.h, j) * (SiliconKneeLow(at(p.t2, j)) - p.bias.kneeAtBias));
+  }
+  else if constexpr (Model == kModelGermanium)
+  {
+    for (int j = 0; j < p.total; ++j)
+    {
+      const F4 h = at(p.h, j);
+      const F4 off =
+          Set(0.6f) * b + Set(0.22f) - Min(Set(0.055f) * at(p.s0, j), Set(0.4f)) * Set(p.dynamics[j]);
+      const F4 t = Tanh(JoinLow(Set(1.45f) * h * at(p.driven, j) + off, off));
+      put(p.t1, j, (t - HighToLow(t)) * Set(1.f / 1.45f));
+    }
+    F4 s3 = s[3];
+    for (int j = 0; j < p.total; ++j)
+    {
+      const F4 A = at(p.t1, j);
+      OnePole(co.m35, co.c35, A, s3);
+      const F4 D = Set(0.72f) + Set(0.28f) * at(p.h, j);
+      put(p.t2, j, Set(3.1f) * (A - s3) / D + p.bias.germaniumC);
+    }
+    s[3] = s3;
+    for (int j = 0; j < p.total; ++j)
+    {
+      const F4 D = Set(0.72f) + Set(0.28f) * at(p.h, j);
+      put(p.t1, j, (TanhLow(at(p.t2, j)) - p.bias.tanhGermaniumC) * D * Set(1.f / 2.1f));
+    }
+  }
+  else if constexpr (Model == kModelTransformer)
+  {
+    F4 s1 = s[1];
+    for (int j = 0; j < p.total; ++j)
+    {
+      const F4 x = at(p.driven, j);
+      OnePole(co.m20, co.c20, Set(6.f) * x, s1);
+      put(p.t1, j, s1 + Set(0.55f) * b);
+      put(p.t2, j, TanhLow(Set(0.2f) * at(p.h, j) * x));
+    }
+    s[1] = s1;
+    // The core saturation feeds back through its smoothing: this part stays sample by sample.
+    F4 s2 = s[2];
+    for (int j = 0; j < p.total; ++j)
+    {
+      const F4 beta = Set(0.1f) + Set(0.18f) * Set(p.dynamics[j]);
+      const F4 A = TanhLow(at(p.t1, j) + beta * s2) - p.bias.tanhTransformer;
+      OnePole(co.m15000, co.c15000, A, s2);
+      put(p.t1, j, Max(Min(one - Set(0.87f) * A * A, one), Set(0.1f)));
+    }
+    s[2] = s2;
+    for (int j = 0; j < p.total; ++j)
+      put(p.t1, j, at(p.t2, j) * Set(1.f / 0.2f) * (Set(0.15f) + Set(0.85f) * at(p.t1, j)));
+  }
+  else // tape
+  {
+    F4 s4 = s[4];
+    for (int j = 0; j < p.total; ++j)
+    {
+      const F4 x = at(p.driven, j);
+      OnePole(co.m3000, co.c3000, x, s4);
+      put(p.t2, j, Set(1.15f) * at(p.h, j) * ((x - s4) * Set(0.32f) + x));
+    }
+    s[4] = s4;
+    F4 s2 = s[2];
+    F4 s3 = s[3];
+    for (int j = 0; j < p.total; ++j)
+    {
+      const F4 B = Set(0.18f) + Set(0.16f) * Set(p.dynamics[j]);
+      const F4 A = TanhLow(at(p.t2, j) + B * s2 + Set(0.3f) * b) - p.bias.tanhTape;
+      OnePole(co.m15000, co.c15000, A, s2);
+      OnePole(co.m12500, co.c12500, A, s3);
+      put(p.t1, j, at(p.h, j) * (Set(0.88f) * s3 + Set(0.12f) * A) / (B + Set(1.15f)));
+    }
+    s[2] = s2;
+    s[3] = s3;
+  }
+
+  // Weight and makeup, as the mixing stage applies them.
+  F4 makeup = Set(1.f / std::sqrt(p.drive[0]));
+  for (int j = 0; j < p.total; ++j)
+  {
+    if (p.driveGliding) makeup = Set(1.f / std::sqrt(p.drive[j]));
+    const F4 before = p.accumulate ? at(p.wet, j) : Zero();
+    put(p.wet, j, before + Sanitise(at(p.t1, j), kSampleLimit) * Set(p.weight[j]) * makeup);
+  }
+}
+
+RampView Shifted(RampView v, int by)
+{
+  return v.mask ? RampView{v.p + by, v.mask} : v;
+}
+
+void RunModelPassesAny(int model, const ModelPass& p)
+{
+  switch (model)
+  {
+  case kModelTube:
+    RunModelPasses<kModelTube>(p);
+    break;
+  case kModelTransformer:
+    RunModelPasses<kModelTransformer>(p);
+    break;
+  case kModelTape:
+    RunModelPasses<kModelTape>(p);
+    break;
+  case kModelGermanium:
+    RunModelPasses<kModelGermanium>(p);
+    break;
+  case kModelSilicon:
+    RunModelPasses<kModelSilicon>(p);
+    break;
+  default:
+    RunModelPasses<kModelDiode>(p);
+    break;
+  }
 }
 
 // The models by run-time index, for chunks where more than one may run.
@@ -432,12 +636,6 @@ template <int Single> float QuorvelEngine::RunOversampled(int count)
                                      kRampBias,        kRampDynamics,    kRampBass,        kRampLowCut,
                                      kRampHighCut,     kRampWeight0,     kRampWeight0 + 1, kRampWeight0 + 2,
                                      kRampWeight0 + 3, kRampWeight0 + 4, kRampWeight0 + 5};
-  struct RampView
-  {
-    const float* p;
-    int mask;
-    float operator[](int j) const { return p[j & mask]; }
-  };
   RampView ramp[kNumRamps] = {};
   float resting[kNumRamps];
   for (int slot = 0; slot < 15; ++slot)
@@ -493,14 +691,38 @@ template <int Single> float QuorvelEngine::RunOversampled(int count)
       for (int q = 0; q < 6; ++q)
         s[q] = LoadAligned(mLanes.models[Single][q]);
       const F4 w = Set(ramp[kRampWeight0 + Single][0]);
-      for (int j = 0; j < total; ++j)
+      // The feedback models run fused, sample by sample: their recursive tanh sets the pace and the
+      // rest of the work hides in its shadow. The others run in passes.
+      constexpr bool kPasses = Single != kModelTransformer && Single != kModelTape;
+      if (kPasses && !biasGliding)
       {
-        if (driveGliding) makeup = 1.f / std::sqrt(ramp[kRampDrive][j]);
-        if (biasGliding) bias = MakeBiasTerms(ramp[kRampBias][j], mTables);
-        const F4 k = Set(ramp[kRampDynamics][j]);
-        const F4 v = ShapeLanes<Single>(LoadAligned(mDriven + j * kLanes), s, k, bias, co, mTables);
-        StoreAligned(mWetOs + j * kLanes, Zero() + v * w * Set(makeup));
+        const ModelPass pass{total,
+                             mDriven,
+                             mWetOs,
+                             mScratchH,
+                             mScratchEnv,
+                             mScratch1,
+                             mScratch2,
+                             ramp[kRampDynamics],
+                             ramp[kRampDrive],
+                             driveGliding,
+                             ramp[kRampWeight0 + Single],
+                             false,
+                             bias,
+                             co,
+                             mTables,
+                             s};
+        RunModelPasses<Single>(pass);
       }
+      else
+        for (int j = 0; j < total; ++j)
+        {
+          if (driveGliding) makeup = 1.f / std::sqrt(ramp[kRampDrive][j]);
+          if (biasGliding) bias = MakeBiasTerms(ramp[kRampBias][j], mTables);
+          const F4 k = Set(ramp[kRampDynamics][j]);
+          const F4 v = ShapeLanes<Single>(LoadAligned(mDriven + j * kLanes), s, k, bias, co, mTables);
+          StoreAligned(mWetOs + j * kLanes, Zero() + v * w * Set(makeup));
+        }
       for (int q = 0; q < 6; ++q)
         StoreAligned(mLanes.models[Single][q], s[q]);
       for (int m = 0; m < kModelCount; ++m)
@@ -508,43 +730,99 @@ template <int Single> float QuorvelEngine::RunOversampled(int count)
     }
     else
     {
-      int models[kModelCount];
-      int numModels = 0;
-      for (int m = 0; m < kModelCount; ++m)
+      // A cross-fade: each running model is on over one contiguous stretch of the chunk (its
+      // weight ramp is monotone), so it can run in passes there and rest elsewhere.
+      int lo[kModelCount], hi[kModelCount];
+      bool ranged = !biasGliding;
+      for (int m = 0; m < kModelCount && ranged; ++m)
       {
-        const ParamRamp& w = mRamps[kRampWeight0 + m];
-        if (ramp[kRampWeight0 + m].mask != 0 || w.current > kModelWeightThreshold)
-          models[numModels++] = m;
-        else
-          std::memset(mLanes.models[m], 0, sizeof mLanes.models[m]); // off: its state rests
+        const RampView w = ramp[kRampWeight0 + m];
+        lo[m] = total;
+        hi[m] = 0;
+        for (int j = 0; j < total; ++j)
+          if (w[j] > kModelWeightThreshold)
+          {
+            lo[m] = std::min(lo[m], j);
+            hi[m] = j + 1;
+          }
+        for (int j = lo[m]; j < hi[m] && ranged; ++j)
+          ranged = w[j] > kModelWeightThreshold;
+        if (lo[m] < hi[m] && (m == kModelTransformer || m == kModelTape))
+          ranged = false; // feedback models: see the steady case
       }
-      for (int j = 0; j < total; ++j)
+      if (ranged)
       {
-        if (driveGliding) makeup = 1.f / std::sqrt(ramp[kRampDrive][j]);
-        if (biasGliding) bias = MakeBiasTerms(ramp[kRampBias][j], mTables);
-        const F4 k = Set(ramp[kRampDynamics][j]);
-        const F4 d = LoadAligned(mDriven + j * kLanes);
-        F4 acc = Zero();
-        for (int i = 0; i < numModels; ++i)
+        std::memset(mWetOs, 0, sizeof(float) * kLanes * static_cast<std::size_t>(total));
+        for (int m = 0; m < kModelCount; ++m)
         {
-          const int m = models[i];
-          const float w = ramp[kRampWeight0 + m][j];
-          float(*state)[kLanes] = mLanes.models[m];
-          if (w > kModelWeightThreshold)
+          F4 s[6];
+          for (int q = 0; q < 6; ++q)
+            s[q] = lo[m] > 0 ? Zero() : LoadAligned(mLanes.models[m][q]); // fades in from rest
+          if (lo[m] < hi[m])
           {
-            F4 s[6];
-            for (int q = 0; q < 6; ++q)
-              s[q] = LoadAligned(state[q]);
-            acc = acc + ShapeAny(m, d, s, k, bias, co, mTables) * Set(w) * Set(makeup);
-            for (int q = 0; q < 6; ++q)
-              StoreAligned(state[q], s[q]);
+            const int at = lo[m] * kLanes;
+            const ModelPass pass{hi[m] - lo[m],
+                                 mDriven + at,
+                                 mWetOs + at,
+                                 mScratchH + at,
+                                 mScratchEnv + at,
+                                 mScratch1 + at,
+                                 mScratch2 + at,
+                                 Shifted(ramp[kRampDynamics], lo[m]),
+                                 Shifted(ramp[kRampDrive], lo[m]),
+                                 driveGliding,
+                                 Shifted(ramp[kRampWeight0 + m], lo[m]),
+                                 true,
+                                 bias,
+                                 co,
+                                 mTables,
+                                 s};
+            RunModelPassesAny(m, pass);
           }
-          else
-          {
-            std::memset(state, 0, sizeof(float) * 6 * kLanes); // fades in again from rest
-          }
+          for (int q = 0; q < 6; ++q)
+            StoreAligned(mLanes.models[m][q], hi[m] < total ? Zero() : s[q]); // faded out: rests
         }
-        StoreAligned(mWetOs + j * kLanes, acc);
+      }
+      else
+      {
+        int models[kModelCount];
+        int numModels = 0;
+        for (int m = 0; m < kModelCount; ++m)
+        {
+          const ParamRamp& w = mRamps[kRampWeight0 + m];
+          if (ramp[kRampWeight0 + m].mask != 0 || w.current > kModelWeightThreshold)
+            models[numModels++] = m;
+          else
+            std::memset(mLanes.models[m], 0, sizeof mLanes.models[m]); // off: its state rests
+        }
+        for (int j = 0; j < total; ++j)
+        {
+          if (driveGliding) makeup = 1.f / std::sqrt(ramp[kRampDrive][j]);
+          if (biasGliding) bias = MakeBiasTerms(ramp[kRampBias][j], mTables);
+          const F4 k = Set(ramp[kRampDynamics][j]);
+          const F4 d = LoadAligned(mDriven + j * kLanes);
+          F4 acc = Zero();
+          for (int i = 0; i < numModels; ++i)
+          {
+            const int m = models[i];
+            const float w = ramp[kRampWeight0 + m][j];
+            float(*state)[kLanes] = mLanes.models[m];
+            if (w > kModelWeightThreshold)
+            {
+              F4 s[6];
+              for (int q = 0; q < 6; ++q)
+                s[q] = LoadAligned(state[q]);
+              acc = acc + ShapeAny(m, d, s, k, bias, co, mTables) * Set(w) * Set(makeup);
+              for (int q = 0; q < 6; ++q)
+                StoreAligned(state[q], s[q]);
+            }
+            else
+            {
+              std::memset(state, 0, sizeof(float) * 6 * kLanes); // fades in again from rest
+            }
+          }
+          StoreAligned(mWetOs + j * kLanes, acc);
+        }
       }
     }
   }

@@ -103,6 +103,10 @@ private:
   alignas(16) float mBassOs[kOsMax * kLanes] = {};
   alignas(16) float mDriven[kOsMax * kLanes] = {};
   alignas(16) float mWetOs[kOsMax * kLanes] = {};
+  alignas(16) float mScratchH[kOsMax * kLanes] = {};
+  alignas(16) float mScratchEnv[kOsMax * kLanes] = {};
+  alignas(16) float mScratch1[kOsMax * kLanes] = {};
+  alignas(16) float mScratch2[kOsMax * kLanes] = {};
   alignas(16) float mRampValues[15][kOsMax] = {};
   alignas(16) float mWet[kMaxChannels][kMaxBlock] = {};
   float mDryLine[kMaxChannels][kLatency + kMaxBlock] = {};

@@ -1,5 +1,6 @@
 #include "effect/plugin/Quorvel.h"
 
+#include "effect/engine/QuorvelEngine.h"
 #include "effect/plugin/FactoryPresets.h"
 #include "effect/plugin/StateBlock.h"
 
@@ -13,6 +14,11 @@
 
 namespace quorvel
 {
+
+// What we announce and chunk by must be what the engine does.
+static_assert(kLatencySamples == QuorvelEngine::kLatency);
+static_assert(kMaxChunkFrames <= QuorvelEngine::kMaxBlock &&
+              kMaxEngineChannels == QuorvelEngine::kMaxChannels);
 
 namespace
 {

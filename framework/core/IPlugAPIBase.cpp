@@ -54,27 +54,28 @@ void FormatVersionText(int32_t version, TextBuffer& out)
   out.SetFormatted(32, "v%d.%d.%d", (version >> 16) & 0xffff, (version >> 8) & 0xff, version & 0xff);
 }
 
-IPlugAPIBase::IPlugAPIBase(const IPluginSpec& spec, ApiType api) : IPluginBase(spec.nParams, spec.nPresets)
+IPlugAPIBase::IPlugAPIBase(const IPluginSpec& config, ApiType api)
+    : IPluginBase(config.nParams, config.nPresets)
 {
   mScratch.AssignText("");
 
-  mUniqueID = spec.uniqueID;
-  mMakerID = spec.makerID;
-  mVersion = spec.version;
-  mPluginName.AssignText(spec.pluginName, kMaxIdentityText);
-  mProductName.AssignText(spec.productName, kMaxIdentityText);
-  mMakerName.AssignText(spec.makerName, kMaxIdentityText);
-  mHasEditor = spec.hasEditor;
-  mHostResizeEditor = spec.hostResizeEditor;
-  SetEditorSize(spec.editorWidth, spec.editorHeight);
+  mUniqueID = config.uniqueID;
+  mMakerID = config.makerID;
+  mVersion = config.version;
+  mPluginName.AssignText(config.pluginName, kMaxIdentityText);
+  mProductName.AssignText(config.productName, kMaxIdentityText);
+  mMakerName.AssignText(config.makerName, kMaxIdentityText);
+  mHasEditor = config.hasEditor;
+  mHostResizeEditor = config.hostResizeEditor;
+  SetEditorSize(config.editorWidth, config.editorHeight);
   mAPI = api;
-  SetSizeConstraints(std::min(spec.editorMinWidth, spec.editorMaxWidth),
-                     std::max(spec.editorMinWidth, spec.editorMaxWidth),
-                     std::min(spec.editorMinHeight, spec.editorMaxHeight),
-                     std::max(spec.editorMinHeight, spec.editorMaxHeight));
-  mReserved = spec.reserved;
-  mExtraText1.AssignText(spec.extraText1);
-  mExtraText2.AssignText(spec.extraText2);
+  SetSizeConstraints(std::min(config.editorMinWidth, config.editorMaxWidth),
+                     std::max(config.editorMinWidth, config.editorMaxWidth),
+                     std::min(config.editorMinHeight, config.editorMaxHeight),
+                     std::max(config.editorMinHeight, config.editorMaxHeight));
+  mReserved = config.reserved;
+  mExtraText1.AssignText(config.extraText1);
+  mExtraText2.AssignText(config.extraText2);
 
   TextBuffer stamp;
   FormatLocalTimeStamp(std::time(nullptr), stamp);

@@ -31,7 +31,7 @@ constexpr int32_t kQueueTimerIntervalMs = 20;
 class IPlugAPIBase : public IPluginBase
 {
 public:
-  IPlugAPIBase(const IPluginSpec& spec, ApiType api);
+  IPlugAPIBase(const IPluginSpec& config, ApiType api);
   ~IPlugAPIBase() override;
 
   // Host identity. The standalone host calls SetHost with "standalone"; the VST3 adapter

@@ -10,7 +10,10 @@ std::string gMode;
 
 TEST(HarnessProbe, Outcome)
 {
-  if (gMode == "assert") EXPECT_EQ(1 + 1, 3) << "deliberate failure";
+  if (gMode == "assert")
+  {
+    EXPECT_EQ(1 + 1, 3) << "deliberate failure";
+  }
   if (gMode == "crash")
   {
     volatile int* nowhere = nullptr;

@@ -109,6 +109,18 @@ std::vector<Case> Cases()
                      p[EngineParams::kSoftCeiling] = (block / 5) % 2 ? 1.f : 0.f;
                      p[EngineParams::kBypass] = block % 23 == 22 ? 1.f : 0.f;
                    }});
+  // Drive, dynamics and filters glide while the bias rests: the steady-model passes with per-sample
+  // ramp values.
+  cases.push_back({"sweep, bias resting", tones,
+                   [](int block, EngineParams& p)
+                   {
+                     const float t = static_cast<float>(block);
+                     p[EngineParams::kDrive] = 18.f + 18.f * std::sin(0.37f * t);
+                     p[EngineParams::kDynamics] = 50.f + 50.f * std::sin(0.23f * t);
+                     p[EngineParams::kInputTrim] = 6.f * std::sin(0.5f * t);
+                     p[EngineParams::kLowCut] = 160.f + 140.f * std::sin(0.19f * t);
+                     p[EngineParams::kHighCut] = 11000.f + 9000.f * std::sin(0.17f * t);
+                   }});
   return cases;
 }
 

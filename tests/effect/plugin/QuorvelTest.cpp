@@ -34,7 +34,7 @@ public:
   {
   public:
     explicit Graphics(TestEffect& owner) : mOwner(owner) {}
-    int NControls() const override { return 20; }
+    int NControls() const override { return controls; }
     float GetWindowDpiScale() const override { return dpi; }
     void Resize(int width, int height, float scale, bool platform) override
     {
@@ -51,6 +51,7 @@ public:
       bool platform;
     };
     float dpi = 1.0f;
+    int controls = 20;
     std::vector<Resize_> resizes;
 
   private:
@@ -725,6 +726,35 @@ TEST(QuorvelProcess, BlocksAllocateNothing)
   EXPECT_EQ(containers.Attempts(), 0);
 }
 
+TEST(QuorvelProcess, ResetPreparesTheEngineForTheRateAndTheConnectedInputs)
+{
+  TestEffect q;
+  const QuorvelEngine& engine = q.GetEngineHolder().GetEngine();
+  q.GetParam(EngineParams::kDrive)->Set(12);
+  q.SetSampleRate(44100);
+  q.OnReset();
+  EXPECT_EQ(engine.GetSampleRate(), 44100.0);
+  EXPECT_EQ(engine.GetChannels(), 2);
+  EXPECT_EQ(q.GetEngineHolder().GetEngine().GetParams()[EngineParams::kDrive], 12.0f)
+      << "copied before preparing";
+
+  for (double unusable : {0.0, -44100.0})
+  {
+    q.SetSampleRate(unusable);
+    q.OnActivate(true);
+    EXPECT_EQ(engine.GetSampleRate(), 48000.0) << unusable;
+  }
+
+  q.SetSampleRate(96000);
+  for (auto [inputs, channels] : {std::pair{1, 1}, std::pair{0, 1}, std::pair{2, 2}, std::pair{3, 2}})
+  {
+    q.ConnectChannels(inputs, 2);
+    q.OnReset();
+    EXPECT_EQ(engine.GetChannels(), channels) << inputs << " connected inputs";
+    EXPECT_EQ(engine.GetSampleRate(), 96000.0);
+  }
+}
+
 TEST(QuorvelProcess, LatencyIsReportedWithoutRepeatedAnnouncements)
 {
   TestEffect q;
@@ -777,16 +807,33 @@ TEST(QuorvelEditor, HostWindowResizesKeepTheSizeAndFitTheScale)
     EXPECT_FLOAT_EQ(resize.scale, scale);
     EXPECT_TRUE(resize.platform);
   }
+
+  // Nothing to fit: a window of no size, a window scale that is not usable, an editor without controls.
+  g.resizes.clear();
+  q.OnHostWindowResized(0, 650);
+  q.OnHostWindowResized(980, -1);
+  g.dpi = std::numeric_limits<float>::quiet_NaN();
+  q.OnHostWindowResized(980, 650);
+  g.dpi = 0.0f;
+  q.OnHostWindowResized(980, 650);
+  g.dpi = 1.0f;
+  g.controls = 0;
+  q.OnHostWindowResized(980, 650);
+  EXPECT_TRUE(g.resizes.empty());
 }
 
-TEST(QuorvelFactory, CreatesInstancesConcurrentlyAndReportsExhaustedMemory)
+TEST(QuorvelFactory, CreatesOneInstanceAtATimeAndReportsExhaustedMemory)
 {
   std::vector<std::unique_ptr<Quorvel>> made(4);
   std::vector<std::thread> threads;
+  test::PluginTestAdapter::maxConcurrentConstructions = 0;
+  test::PluginTestAdapter::slowConstruction = true;
   for (auto& slot : made)
     threads.emplace_back([&slot] { slot.reset(CreatePluginInstance(QuorvelInstanceInfo{})); });
   for (auto& t : threads)
     t.join();
+  test::PluginTestAdapter::slowConstruction = false;
+  EXPECT_EQ(test::PluginTestAdapter::maxConcurrentConstructions, 1) << "constructions overlapped";
   for (auto& q : made)
   {
     ASSERT_NE(q, nullptr);

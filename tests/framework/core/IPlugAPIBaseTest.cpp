@@ -19,27 +19,27 @@ using quorvel::test::TestApiAdapter;
 
 namespace
 {
-IPluginSpec TestSpec(int nParams = 4)
+IPluginSpec TestConfig(int nParams = 4)
 {
-  IPluginSpec spec;
-  spec.nParams = nParams;
-  spec.nPresets = 2;
-  spec.channelIOStr = "1-1 2-2";
-  spec.pluginName = "Testplug";
-  spec.productName = "Testplug Pro";
-  spec.makerName = "Maker";
-  spec.version = MakeVersion(1, 2, 3);
-  spec.uniqueID = MakeFourCharCode("Tstp");
-  spec.makerID = MakeFourCharCode("Mkr1");
-  spec.hasEditor = true;
-  spec.editorWidth = 980;
-  spec.editorHeight = 650;
-  spec.editorMinWidth = 2940; // given the wrong way round on purpose
-  spec.editorMaxWidth = 326;
-  spec.editorMinHeight = 216;
-  spec.editorMaxHeight = 1950;
-  spec.hostResizeEditor = true;
-  return spec;
+  IPluginSpec config;
+  config.nParams = nParams;
+  config.nPresets = 2;
+  config.channelIOStr = "1-1 2-2";
+  config.pluginName = "Testplug";
+  config.productName = "Testplug Pro";
+  config.makerName = "Maker";
+  config.version = MakeVersion(1, 2, 3);
+  config.uniqueID = MakeFourCharCode("Tstp");
+  config.makerID = MakeFourCharCode("Mkr1");
+  config.hasEditor = true;
+  config.editorWidth = 980;
+  config.editorHeight = 650;
+  config.editorMinWidth = 2940; // given the wrong way round on purpose
+  config.editorMaxWidth = 326;
+  config.editorMinHeight = 216;
+  config.editorMaxHeight = 1950;
+  config.hostResizeEditor = true;
+  return config;
 }
 
 void ConfigureParams(IPlugAPIBase& plug)
@@ -68,7 +68,7 @@ std::string Mixed(const char* lower)
 
 TEST(IPlugAPIBaseTest, ConstructionTakesTheConfigurationOver)
 {
-  TestApiAdapter plug(TestSpec(), kAPIVST3);
+  TestApiAdapter plug(TestConfig(), kAPIVST3);
   EXPECT_EQ(plug.NParams(), 4);
   EXPECT_EQ(plug.NPresets(), 2);
   EXPECT_STREQ(plug.GetPluginName(), "Testplug");
@@ -89,7 +89,7 @@ TEST(IPlugAPIBaseTest, ConstructionTakesTheConfigurationOver)
   EXPECT_FALSE(plug.IsQueueTimerRunning()) << "the adapter starts the timer, not the base";
   EXPECT_EQ(plug.GetEditorGraphics(), nullptr);
 
-  IPluginSpec longNames = TestSpec();
+  IPluginSpec longNames = TestConfig();
   const std::string name(300, 'x');
   longNames.pluginName = name.c_str();
   TestApiAdapter cut(longNames);
@@ -175,7 +175,7 @@ TEST(IPlugAPIBaseTest, IdentifyHostByNameIgnoringCase)
 
 TEST(IPlugAPIBaseTest, SetHostStoresTheHostThenPreparesAndNotifies)
 {
-  TestApiAdapter plug(TestSpec());
+  TestApiAdapter plug(TestConfig());
   plug.SetHost("standalone", MakeVersion(1, 2, 3));
   EXPECT_STREQ(plug.GetHostName(), "standalone");
   EXPECT_EQ(plug.GetHost(), kHostStandalone);
@@ -194,7 +194,7 @@ TEST(IPlugAPIBaseTest, SetHostStoresTheHostThenPreparesAndNotifies)
 
 TEST(IPlugAPIBaseTest, RingsKeepTheFirstEntriesWhenFull)
 {
-  TestApiAdapter plug(TestSpec(1));
+  TestApiAdapter plug(TestConfig(1));
   ConfigureParams(plug);
   quorvel::test::InertTimer tick;
 
@@ -257,7 +257,7 @@ TEST(IPlugAPIBaseTest, RingsKeepTheFirstEntriesWhenFull)
 
 TEST(IPlugAPIBaseTest, SysexSizesOutsideThePacketAreRefused)
 {
-  TestApiAdapter plug(TestSpec(1));
+  TestApiAdapter plug(TestConfig(1));
   std::vector<uint8_t> big(600, 0xAB);
   ISysexPacket packet;
 
@@ -288,7 +288,7 @@ TEST(IPlugAPIBaseTest, SysexSizesOutsideThePacketAreRefused)
 
 TEST(IPlugAPIBaseTest, DrainDeliversParamsThenMidiThenSysexThenIdles)
 {
-  TestApiAdapter plug(TestSpec(2));
+  TestApiAdapter plug(TestConfig(2));
   ConfigureParams(plug);
   quorvel::test::InertTimer tick;
   const uint8_t bytes[2] = {0xF0, 0xF7};
@@ -322,7 +322,7 @@ TEST(IPlugAPIBaseTest, DrainDeliversParamsThenMidiThenSysexThenIdles)
   EXPECT_EQ(plug.Calls(), (std::vector<std::string>{"idle"}));
 
   // The VST3 build leaves its parameter ring alone.
-  TestApiAdapter vst3(TestSpec(1), kAPIVST3);
+  TestApiAdapter vst3(TestConfig(1), kAPIVST3);
   ConfigureParams(vst3);
   vst3.QueueParamValueForEditor(0, 1.0, false);
   vst3.EnqueueMidiForEditor(Midi(3));
@@ -332,7 +332,7 @@ TEST(IPlugAPIBaseTest, DrainDeliversParamsThenMidiThenSysexThenIdles)
 
 TEST(IPlugAPIBaseTest, QueueTimerDrainsOnItsOwn)
 {
-  TestApiAdapter plug(TestSpec(1));
+  TestApiAdapter plug(TestConfig(1));
   ConfigureParams(plug);
   plug.QueueParamValueForEditor(0, 3.0, false);
   plug.StartQueueTimer();
@@ -358,7 +358,7 @@ TEST(IPlugAPIBaseTest, QueueTimerDrainsOnItsOwn)
 
 TEST(IPlugAPIBaseTest, EditorRequestsReachTheHost)
 {
-  TestApiAdapter plug(TestSpec(2));
+  TestApiAdapter plug(TestConfig(2));
   ConfigureParams(plug);
 
   plug.BeginParamChangeFromEditor(1);
@@ -392,7 +392,7 @@ TEST(IPlugAPIBaseTest, EditorRequestsReachTheHost)
 
 TEST(IPlugAPIBaseTest, StateComparisonAndKeyParams)
 {
-  TestApiAdapter plug(TestSpec(2));
+  TestApiAdapter plug(TestConfig(2));
   ConfigureParams(plug);
   plug.GetParam(0)->Set(1.5);
   plug.GetParam(1)->Set(-2.25);
@@ -415,7 +415,7 @@ TEST(IPlugAPIBaseTest, StateComparisonAndKeyParams)
 
 TEST(IPlugAPIBaseTest, RingPathsDoNotAllocate)
 {
-  TestApiAdapter plug(TestSpec(1));
+  TestApiAdapter plug(TestConfig(1));
   ConfigureParams(plug);
   const uint8_t bytes[4] = {0xF0, 1, 2, 0xF7};
   IMidiEvent msg;
@@ -470,7 +470,7 @@ TEST(IPlugAPIBaseTest, AudioAndUiThreadsExchangeThroughTheRings)
     int received = 0;
     bool ordered = true;
   };
-  Receiver plug(TestSpec(1));
+  Receiver plug(TestConfig(1));
   quorvel::test::InertTimer tick;
   constexpr int kMessages = 200000;
   std::atomic<bool> uiDone{false};

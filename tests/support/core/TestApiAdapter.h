@@ -22,8 +22,8 @@ public:
 class TestApiAdapter : public iplug::IPlugAPIBase
 {
 public:
-  explicit TestApiAdapter(const iplug::IPluginSpec& spec, iplug::ApiType api = iplug::kAPIAPP)
-      : IPlugAPIBase(spec, api)
+  explicit TestApiAdapter(const iplug::IPluginSpec& config, iplug::ApiType api = iplug::kAPIAPP)
+      : IPlugAPIBase(config, api)
   {
   }
   ~TestApiAdapter() override { StopQueueTimer(); }

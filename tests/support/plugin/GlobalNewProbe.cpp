@@ -36,21 +36,6 @@ void* operator new[](std::size_t bytes)
 {
   return Allocate(bytes);
 }
-void* operator new(std::size_t bytes, const std::nothrow_t&) noexcept
-{
-  try
-  {
-    return Allocate(bytes);
-  }
-  catch (...)
-  {
-    return nullptr;
-  }
-}
-void* operator new[](std::size_t bytes, const std::nothrow_t& tag) noexcept
-{
-  return operator new(bytes, tag);
-}
 void operator delete(void* p) noexcept
 {
   std::free(p);

@@ -1,6 +1,8 @@
 #include "tests/support/plugin/PluginTestAdapter.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 namespace quorvel::test
 {
@@ -10,6 +12,13 @@ PluginTestAdapter::PluginTestAdapter(const InstanceInfo&, const iplug::IPluginSp
 {
   ConnectChannels(NChannels(iplug::kInput), NChannels(iplug::kOutput));
   SetBlockSize(512);
+  const int underWay = ++sConstructing;
+  int seen = maxConcurrentConstructions.load();
+  while (underWay > seen && !maxConcurrentConstructions.compare_exchange_weak(seen, underWay))
+  {
+  }
+  if (slowConstruction) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  --sConstructing;
 }
 
 void PluginTestAdapter::BeginHostParamEdit(int paramIdx)

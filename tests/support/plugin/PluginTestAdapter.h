@@ -3,6 +3,7 @@
 #include "framework/core/IPlugAPIBase.h"
 #include "framework/core/IPlugProcessor.h"
 
+#include <atomic>
 #include <vector>
 
 namespace quorvel::test
@@ -37,6 +38,11 @@ public:
 
   PluginTestAdapter(const InstanceInfo& info, const iplug::IPluginSpec& spec);
 
+  // Construction watch: while slowConstruction is set each base construction lingers a little, and
+  // maxConcurrentConstructions records how many were ever under way at once.
+  static inline std::atomic<bool> slowConstruction{false};
+  static inline std::atomic<int> maxConcurrentConstructions{0};
+
   // Host edits, editor values and change notifications, in call order.
   std::vector<Record> records;
   int latencyAnnouncements = 0;
@@ -58,6 +64,7 @@ public:
   int32_t CountConnectedChannels(int32_t direction) const;
 
 private:
+  static inline std::atomic<int> sConstructing{0};
   int mReportedInputs = -1;
   int mReportedOutputs = -1;
 };
