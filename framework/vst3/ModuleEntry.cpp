@@ -1,0 +1,32 @@
+#include "framework/vst3/ModuleEntry.h"
+
+#include <atomic>
+
+namespace Steinberg
+{
+void* moduleHandle = nullptr;
+} // namespace Steinberg
+
+namespace
+{
+std::atomic<int> gModuleUseCount{0};
+}
+
+extern "C" bool InitDll()
+{
+  if (++gModuleUseCount == 1) return InitModule();
+  return true;
+}
+
+extern "C" bool ExitDll()
+{
+  const int left = --gModuleUseCount;
+  if (left == 0) return DeinitModule();
+  if (left < 0)
+  {
+    // More exits than inits: keep the count where a balanced host would find it.
+    ++gModuleUseCount;
+    return false;
+  }
+  return true;
+}

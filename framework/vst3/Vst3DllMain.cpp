@@ -1,0 +1,11 @@
+// Windows entry of the module DLL: remembers the module handle for the start-up step.
+
+#include "framework/vst3/ModuleEntry.h"
+
+#include <windows.h>
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
+{
+  if (reason == DLL_PROCESS_ATTACH) Steinberg::moduleHandle = instance;
+  return TRUE;
+}
