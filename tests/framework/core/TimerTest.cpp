@@ -6,7 +6,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <thread>
+#include <vector>
 
 using iplug::Timer;
 using iplug::Timer_impl;
@@ -15,6 +17,23 @@ using quorvel::test::PumpUiEvents;
 
 // Callbacks run on the timer thread in portable builds and on this thread (while it
 // pumps) on Windows: everything they touch is atomic.
+
+namespace
+{
+// Pumps until done() holds or a deadline far beyond any tick interval passes: on a loaded
+// machine the first ticks may come hundreds of milliseconds late, so a fixed pumping window
+// would fail a sound timer. Returns whether done() held.
+bool PumpUntil(const std::function<bool()>& done)
+{
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!done())
+  {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    PumpUiEvents(5);
+  }
+  return true;
+}
+} // namespace
 
 TEST(Timer, TwoTimersEachCallOnlyTheirOwnCallback)
 {
@@ -107,6 +126,34 @@ TEST(Timer, TimerStartedInsideATickRuns)
   EXPECT_GE(startedTicks.load(), 3);
   delete started.load();
   delete starter;
+}
+
+// Timers come and go while the timer machinery waits for the next one that is due; the
+// wait must not hold on to the bookkeeping of a timer that moved or went away (ASan sees
+// it), and a short timer started behind long ones still ticks at its own pace.
+TEST(Timer, TimersStartedAndStoppedWhileWaitingAreAllServed)
+{
+  const int32_t baseline = CountRunningTimers();
+  std::vector<Timer*> slow;
+  for (int i = 0; i < 16; ++i)
+  {
+    slow.push_back(Timer::StartTimer([](Timer&) {}, 10000));
+    PumpUiEvents(15); // let the wait for the earliest one begin again
+  }
+  for (int i = 0; i < 16; i += 2)
+  {
+    delete slow[static_cast<size_t>(i)];
+    PumpUiEvents(5);
+  }
+  std::atomic<int> fastTicks{0};
+  Timer* fast = Timer::StartTimer([&](Timer&) { ++fastTicks; }, 10);
+  EXPECT_EQ(CountRunningTimers(), baseline + 9);
+  EXPECT_TRUE(PumpUntil([&] { return fastTicks >= 3; }));
+
+  delete fast;
+  for (int i = 1; i < 16; i += 2)
+    delete slow[static_cast<size_t>(i)];
+  EXPECT_EQ(CountRunningTimers(), baseline);
 }
 
 TEST(Timer, TimerThatNeverStartedLeavesTheListAlone)
