@@ -56,9 +56,7 @@ TEST(Timer, TwoTimersEachCallOnlyTheirOwnCallback)
       60);
   EXPECT_EQ(CountRunningTimers(), baseline + 2);
 
-  PumpUiEvents(400);
-  EXPECT_GE(fastTicks.load(), 5);
-  EXPECT_GE(slowTicks.load(), 2);
+  EXPECT_TRUE(PumpUntil([&] { return slowTicks >= 2 && fastTicks >= 5; }));
   EXPECT_GT(fastTicks.load(), slowTicks.load());
   EXPECT_EQ(fastSeen.load(), fast);
   EXPECT_EQ(slowSeen.load(), slow);
@@ -92,18 +90,18 @@ TEST(Timer, TimerMayStopOrDeleteItselfInsideItsTick)
       10);
   Timer* witness = Timer::StartTimer([&](Timer&) { ++witnessTicks; }, 10);
 
-  PumpUiEvents(300);
+  EXPECT_TRUE(PumpUntil([&] { return stopperTicks >= 1 && deleterTicks >= 3 && witnessTicks >= 3; }));
   EXPECT_EQ(stopperTicks.load(), 1);
   EXPECT_EQ(deleterTicks.load(), 3);
   EXPECT_FALSE(static_cast<Timer_impl*>(stopper)->IsRunning());
   EXPECT_EQ(CountRunningTimers(), baseline + 1);
 
-  // The others are gone from the list and the lock was released: the witness goes on.
+  // The others are gone from the list and the lock was released: the witness goes on,
+  // and the stopped and deleted timers stay silent meanwhile.
   const int witnessBefore = witnessTicks;
-  EXPECT_GE(witnessBefore, 3);
-  PumpUiEvents(100);
-  EXPECT_GT(witnessTicks.load(), witnessBefore);
+  EXPECT_TRUE(PumpUntil([&] { return witnessTicks >= witnessBefore + 3; }));
   EXPECT_EQ(stopperTicks.load(), 1);
+  EXPECT_EQ(deleterTicks.load(), 3);
 
   delete stopper;
   delete witness;
@@ -121,9 +119,8 @@ TEST(Timer, TimerStartedInsideATickRuns)
         t.StopTimer();
       },
       10);
-  PumpUiEvents(300);
-  ASSERT_NE(started.load(), nullptr);
-  EXPECT_GE(startedTicks.load(), 3);
+  EXPECT_TRUE(PumpUntil([&] { return startedTicks >= 3; }));
+  EXPECT_NE(started.load(), nullptr);
   delete started.load();
   delete starter;
 }
@@ -168,8 +165,7 @@ TEST(Timer, TimerThatNeverStartedLeavesTheListAlone)
   delete idle;
   EXPECT_EQ(CountRunningTimers(), baseline + 1);
 
-  PumpUiEvents(150);
-  EXPECT_GE(ticks.load(), 3);
+  EXPECT_TRUE(PumpUntil([&] { return ticks >= 3; }));
   delete running;
   EXPECT_EQ(CountRunningTimers(), baseline);
 }
@@ -192,6 +188,7 @@ TEST(Timer, DeletionFromAnotherThreadWaitsForARunningTick)
 
   std::atomic<bool> deletedDuringTick{true};
   std::atomic<int> ticksAtDeletion{-1};
+  std::atomic<bool> deleted{false};
   std::thread other(
       [&]
       {
@@ -200,9 +197,12 @@ TEST(Timer, DeletionFromAnotherThreadWaitsForARunningTick)
         delete timer;
         deletedDuringTick = inTick.load();
         ticksAtDeletion = ticks.load();
+        deleted = true;
       });
-  PumpUiEvents(600);
+  const bool finished = PumpUntil([&] { return deleted.load(); });
+  if (!finished) inTick = true; // no tick ever came: release the other thread (and fail)
   other.join();
+  ASSERT_TRUE(finished);
   EXPECT_FALSE(deletedDuringTick.load());
   EXPECT_GE(ticksAtDeletion.load(), 1);
   PumpUiEvents(100);
