@@ -87,7 +87,8 @@ public:
   virtual void OnHostKnown() {}
   // Indices 0 .. count - 1 when the plug-in has more than count parameters, else nothing.
   virtual void ListKeyParams(int count, HeapBuffer& indices) const;
-  virtual bool AcceptsViewSize(int width, int height) const { return width + height == 0; }
+  // The sizes come from the host: summed wide, so that no pair of them can overflow.
+  virtual bool AcceptsViewSize(int width, int height) const { return int64_t{width} + height == 0; }
   virtual void OnViewSizeChosen(int, int) {}
   virtual bool GetNoteName(int noteNumber, TextBuffer& name) const;
   // The open editor's graphics context, or null.

@@ -50,7 +50,8 @@ bool TextBuffer::AssignText(const char* text, int32_t maxLength)
 bool TextBuffer::AppendText(const char* text, int32_t maxLength)
 {
   const int32_t length = BoundedLength(text, maxLength);
-  if (length <= 0) return length == 0;
+  if (length < 0) return false;
+  // Nothing to append still makes a never-set text the empty text (size 1), as a set does.
   return InsertText(GetLength(), text, length, 0);
 }
 

@@ -76,7 +76,10 @@ private:
       const Clock::time_point now = Clock::now();
       if (now < next->due)
       {
-        mWake.wait_until(guard, next->due);
+        // Waited on by value: the wait reads its deadline again when it wakes, and by then
+        // Add or Remove may have moved or freed the entry.
+        const Clock::time_point due = next->due;
+        mWake.wait_until(guard, due);
         continue;
       }
       // A late timer skips the ticks it missed instead of firing them in a burst.

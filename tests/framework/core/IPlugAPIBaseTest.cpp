@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cctype>
 #include <chrono>
+#include <limits>
 #include <string>
 #include <thread>
 #include <vector>
@@ -388,6 +389,13 @@ TEST(IPlugAPIBaseTest, EditorRequestsReachTheHost)
 
   plug.SendEditorMessage(3, 4, 5, nullptr);
   EXPECT_EQ(plug.Calls(), (std::vector<std::string>{"message:3:4:5"}));
+
+  // Only a zero-sized view is accepted by default, whatever sizes a host proposes.
+  EXPECT_TRUE(plug.AcceptsViewSize(0, 0));
+  EXPECT_TRUE(plug.AcceptsViewSize(-7, 7));
+  EXPECT_FALSE(plug.AcceptsViewSize(980, 650));
+  EXPECT_FALSE(plug.AcceptsViewSize(std::numeric_limits<int>::max(), 1));
+  EXPECT_FALSE(plug.AcceptsViewSize(std::numeric_limits<int>::min(), std::numeric_limits<int>::min()));
 }
 
 TEST(IPlugAPIBaseTest, StateComparisonAndKeyParams)

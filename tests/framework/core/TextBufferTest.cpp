@@ -46,6 +46,14 @@ TEST(TextBuffer, SizeCountsTheTerminator)
   text.FreeText();
   EXPECT_STREQ(text.Get(), "");
   EXPECT_EQ(text.GetSize(), 0);
+
+  // Appending nothing to a text that was never set still sets it: "" with its terminator.
+  EXPECT_TRUE(text.AppendText(""));
+  EXPECT_EQ(text.GetSize(), 1);
+  text.AssignText("ab");
+  EXPECT_TRUE(text.AppendText(nullptr));
+  EXPECT_STREQ(text.Get(), "ab");
+  EXPECT_EQ(text.GetSize(), 3);
 }
 
 TEST(TextBuffer, FormattingIsCutAtTheMaximumLength)
