@@ -1,0 +1,28 @@
+#pragma once
+// Owner of one parsed SVG document in the SVG cache.
+
+struct NSVGimage;
+
+namespace iplug::igraphics
+{
+
+struct SvgHolder
+{
+  explicit SvgHolder(NSVGimage* parsed) : image(parsed) {}
+  ~SvgHolder();
+
+  SvgHolder(const SvgHolder&) = delete;
+  SvgHolder& operator=(const SvgHolder&) = delete;
+
+  NSVGimage* image;
+};
+
+// The handle controls keep: the cache owns the image; null when loading failed.
+struct ISvgHandle
+{
+  NSVGimage* image = nullptr;
+
+  bool IsValid() const { return image != nullptr; }
+};
+
+} // namespace iplug::igraphics
