@@ -1,7 +1,9 @@
 #include "framework/graphics/ResourceCache.h"
 
-#include "framework/graphics/SvgHolder.h"
+#include "framework/graphics/IBitmapHandle.h"
+#include "framework/graphics/ISvgHandle.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace iplug::igraphics
@@ -10,7 +12,9 @@ namespace iplug::igraphics
 TextBuffer MakeCacheKey(const char* name, double scale)
 {
   TextBuffer key;
-  key.SetFormatted(0, "%s-%.1fx", name ? name : "", scale);
+  const char* text = name ? name : "";
+  const int length = std::snprintf(nullptr, 0, "%s-%.1fx", text, scale);
+  key.SetFormatted(length > 0 ? length : 0, "%s-%.1fx", text, scale);
   return key;
 }
 
@@ -28,8 +32,7 @@ uint64_t HashCacheKey(const char* name, double scale)
 
 void* ResourceCache::FindCacheEntry(const char* name, double scale)
 {
-  if (!name)
-    return nullptr;
+  if (!name) return nullptr;
   ScopedLock lock(&mLock);
   const uint64_t hash = HashCacheKey(name, scale);
   const int32_t count = mEntries.GetCount();
@@ -44,8 +47,7 @@ void* ResourceCache::FindCacheEntry(const char* name, double scale)
 
 bool ResourceCache::AddCacheEntry(void* payload, const char* name, double scale)
 {
-  if (!payload || !name)
-    return false;
+  if (!payload || !name) return false;
   ScopedLock lock(&mLock);
   auto* entry = new ResourceCacheEntry;
   entry->keyHash = HashCacheKey(name, scale);
@@ -61,16 +63,14 @@ bool ResourceCache::AddCacheEntry(void* payload, const char* name, double scale)
 
 void ResourceCache::DeleteEntry(ResourceCacheEntry* entry)
 {
-  if (entry->payload && mDeleter)
-    mDeleter(entry->payload);
+  if (entry->payload && mDeleter) mDeleter(entry->payload);
   entry->payload = nullptr;
   entry->name.FreeText();
 }
 
 bool ResourceCache::RemoveCacheEntry(const void* payload)
 {
-  if (!payload)
-    return false;
+  if (!payload) return false;
   ScopedLock lock(&mLock);
   const int32_t count = mEntries.GetCount();
   for (int32_t i = 0; i < count; ++i)
@@ -102,17 +102,23 @@ int32_t ResourceCache::GetCount()
 
 int32_t ResourceCache::RemoveUser()
 {
-  if (mUsers > 0 && --mUsers == 0)
-    ClearResourceCache();
+  if (mUsers > 0 && --mUsers == 0) ClearResourceCache();
   return mUsers;
 }
 
 namespace
 {
 
-void DeleteApiBitmapPayload(void* payload);
+// APIBitmap has a virtual destructor: the back end's texture or framebuffer goes with it.
+void DeleteApiBitmapPayload(void* payload)
+{
+  delete static_cast<APIBitmap*>(payload);
+}
 
-void DeleteSvgPayload(void* payload) { delete static_cast<SvgHolder*>(payload); }
+void DeleteSvgPayload(void* payload)
+{
+  delete static_cast<SvgHolder*>(payload);
+}
 
 // Namespace-scope objects: built before main, emptied (payloads deleted) at process exit.
 ResourceCache sBitmapCache(&DeleteApiBitmapPayload);
@@ -120,8 +126,14 @@ ResourceCache sSvgCache(&DeleteSvgPayload);
 
 } // namespace
 
-ResourceCache& GetBitmapCache() { return sBitmapCache; }
-ResourceCache& GetSvgCache() { return sSvgCache; }
+ResourceCache& GetBitmapCache()
+{
+  return sBitmapCache;
+}
+ResourceCache& GetSvgCache()
+{
+  return sSvgCache;
+}
 
 void AddResourceCacheUsers()
 {

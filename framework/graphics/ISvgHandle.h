@@ -1,5 +1,5 @@
 #pragma once
-// Owner of one parsed SVG document in the SVG cache.
+// SVG documents as controls see them (ISvgHandle) and as the SVG cache owns them (SvgHolder).
 
 struct NSVGimage;
 
