@@ -32,7 +32,8 @@ bool IsHole(const NSVGshape* shape, const NSVGpath* path)
   for (const NSVGpath* other = shape->paths; other; other = other->next)
   {
     if (other == path || other->npts < 4) continue;
-    for (int i = 1; i < other->npts + 3; i += 3)
+    // i - 1 < npts as well: a point count that does not end on a whole segment must not be read past.
+    for (int i = 1; i < other->npts + 3 && i - 1 < other->npts; i += 3)
     {
       const SvgPoint a = PointAt(other, i - 1);
       // The closing edge runs back to the start; so does an edge whose end point is missing.
