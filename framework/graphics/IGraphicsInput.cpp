@@ -149,6 +149,8 @@ void IGraphics::OnMouseDown(const IPointerList& points)
     const int paramIdx = control->GetParamIndex(std::max(slot, 0));
     if (p.ms.R && paramIdx >= 0)
     {
+      // This control was never pressed: it has no press state to lose.
+      mCaptureMap.erase(p.ms.touchId);
       ReleaseMouseCapture();
       ShowParamContextMenu(control, paramIdx, p.x, p.y);
       return;
@@ -237,6 +239,8 @@ bool IGraphics::OnMouseDoubleClick(float x, float y, const IModifierState& mod)
     return true;
   }
   control->OnMouseDoubleClick(x, y, mod);
+  // The capture the hit test took for the double click holds no press.
+  mCaptureMap.erase(0);
   ReleaseMouseCapture();
   return true;
 }
