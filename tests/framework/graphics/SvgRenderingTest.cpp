@@ -7,6 +7,7 @@
 #include <nanosvg.h>
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 using namespace iplug::igraphics;
@@ -29,9 +30,10 @@ std::string Svg(const std::string& body)
 // Circle of radius r around (50, 50) as one sub-path, drawn clockwise.
 std::string Circle(int r)
 {
-  const std::string R = std::to_string(r);
-  return "M" + std::to_string(50 - r) + ",50 A" + R + "," + R + " 0 1,1 " + std::to_string(50 + r) + ",50 A" +
-         R + "," + R + " 0 1,1 " + std::to_string(50 - r) + ",50 Z ";
+  char text[128];
+  std::snprintf(text, sizeof(text), "M%d,50 A%d,%d 0 1,1 %d,50 A%d,%d 0 1,1 %d,50 Z ", 50 - r, r, r, 50 + r,
+                r, r, 50 - r);
+  return text;
 }
 
 } // namespace
