@@ -1,4 +1,5 @@
 #include "framework/graphics/BitmapLoading.h"
+#include "framework/graphics/FontLoading.h"
 #include "framework/graphics/ResourceCache.h"
 #include "framework/graphics/ResourceLoading.h"
 #include "tests/support/graphics-res/RecordingGraphics.h"
@@ -314,4 +315,60 @@ TEST(ResourceCacheTest, BitmapsComeFromTheCacheOrTheBestVariantAndCachedOnesSurv
   EXPECT_EQ(FakeBitmap::Alive(), now - 1);
   EXPECT_EQ(GetBitmapCache().FindCacheEntry(knob.c_str(), 4.0), nullptr);
   EXPECT_EQ(GetBitmapCache().FindCacheEntry(knob.c_str(), 2.0), two.bitmap);
+}
+
+namespace iplug::igraphics
+{
+// The platform's font, as far as these tests need one.
+class PlatformFont
+{
+public:
+  explicit PlatformFont(std::string from) : origin(std::move(from)) {}
+  std::string origin;
+};
+} // namespace iplug::igraphics
+
+namespace
+{
+
+class FakeFonts : public IFontBackEnd
+{
+public:
+  PlatformFont* LoadPlatformFontFromFile(const char*, const char* name) override
+  {
+    return std::strcmp(name, "missing.ttf") == 0 ? nullptr : Make(name);
+  }
+  PlatformFont* LoadPlatformFontFromMemory(const char*, const void*, int) override { return Make("memory"); }
+  bool LoadFontWithApi(const char* id, PlatformFont*) override { return std::strcmp(id, "broken") != 0; }
+  void CachePlatformFont(const char* id, const PlatformFont* font) override
+  {
+    cached.push_back(std::string(id) + ":" + font->origin);
+  }
+  void DeletePlatformFont(PlatformFont* font) override
+  {
+    --alive;
+    delete font;
+  }
+
+  PlatformFont* Make(const char* from)
+  {
+    ++alive;
+    return new PlatformFont(from);
+  }
+  int alive = 0;
+  std::vector<std::string> cached;
+};
+
+} // namespace
+
+TEST(ResourceCacheTest, FontsAreCachedAsCopiesAndTheLoadedFontIsAlwaysFreed)
+{
+  FakeFonts fonts;
+  EXPECT_TRUE(LoadFontFile(fonts, "Roboto", "Roboto-Regular.ttf"));
+  EXPECT_TRUE(LoadFontFromMemory(fonts, "Mem", "bytes", 5));
+  EXPECT_FALSE(LoadFontFile(fonts, "broken", "Broken.ttf")) << "the back end refused it";
+  EXPECT_FALSE(LoadFontFile(fonts, "none", "missing.ttf"));
+  EXPECT_FALSE(LoadFontFromMemory(fonts, "empty", "", 0));
+  EXPECT_EQ(fonts.cached, (std::vector<std::string>{"Roboto:Roboto-Regular.ttf", "Mem:memory"}));
+  EXPECT_EQ(fonts.alive, 0) << "every platform font made was deleted, taken or not";
 }
