@@ -1,23 +1,17 @@
 #pragma once
 
-// The one place that decides what the plug-in base stands on for its editor side. Without the
-// graphics framework the plug-in is an IEditorDelegate and has no graphics context; the graphics
-// editor delegate takes this place by changing the alias and GetEditorGraphicsOf below.
+// The one place that decides what the plug-in base stands on for its editor side: the graphics
+// editor delegate, which owns the graphics context of the open editor.
 
-#include "framework/core/IEditorDelegate.h"
+#include "framework/graphics/IGEditorDelegate.h"
 
 namespace iplug
 {
-namespace igraphics
-{
-class IGraphics;
-}
-
-using EditorDelegateBase = IEditorDelegate;
+using EditorDelegateBase = igraphics::IGEditorDelegate;
 
 // The graphics context of the open editor, or null.
-inline igraphics::IGraphics* GetEditorGraphicsOf(const EditorDelegateBase&)
+inline igraphics::IGraphics* GetEditorGraphicsOf(const EditorDelegateBase& delegate)
 {
-  return nullptr;
+  return delegate.GetGraphics();
 }
 } // namespace iplug

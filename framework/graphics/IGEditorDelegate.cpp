@@ -35,19 +35,17 @@ void* IGEditorDelegate::OpenWindow(void* parent)
 
 void IGEditorDelegate::CloseWindow()
 {
-  if (mClosing) return;
+  // Re-entrant calls, and calls with no editor open, do nothing.
+  if (mClosing || !mGraphics) return;
   mClosing = true;
   OnEditorClose();
-  if (mGraphics)
-  {
-    mRememberedWidth = mGraphics->GetWidth();
-    mRememberedHeight = mGraphics->GetHeight();
-    mRememberedScale = mGraphics->GetDrawScale();
-    mGraphics->CloseEditorWindow();
-    IGraphics* graphics = mGraphics;
-    mGraphics = nullptr;
-    delete graphics;
-  }
+  mRememberedWidth = mGraphics->GetWidth();
+  mRememberedHeight = mGraphics->GetHeight();
+  mRememberedScale = mGraphics->GetDrawScale();
+  mGraphics->CloseEditorWindow();
+  IGraphics* graphics = mGraphics;
+  mGraphics = nullptr;
+  delete graphics;
   mClosing = false;
 }
 

@@ -137,6 +137,7 @@ void IGraphics::RemoveAllControls()
   mPopupTarget = nullptr;
   mPopupValIdx = kAllSlots;
   EndGestures(mPopupGestures);
+  mPopupMenuControl = nullptr;
   mResizing = false;
 
   if (ITextEntryControl* entry = mTextEntryControl)

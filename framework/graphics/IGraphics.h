@@ -26,6 +26,7 @@ namespace iplug::igraphics
 class IControl;
 class ICornerResizerControl;
 class ITextEntryControl;
+class IPopupMenuControl;
 class IGEditorDelegate;
 
 enum ECursor : int32_t
@@ -232,6 +233,8 @@ public:
   int GetControlIdx(const IControl* control) const;
   ICornerResizerControl* GetCornerResizer() const { return mCornerResizer; }
   ITextEntryControl* GetTextEntryControl() const { return mTextEntryControl; }
+  // An in-editor menu presenter; none is attached in this system, so menus go to the platform.
+  IPopupMenuControl* GetPopupMenuControl() const { return mPopupMenuControl; }
   // Attached controls in list order, then the corner resizer, then the text entry control.
   void ForEachControl(const std::function<void(IControl* control)>& func);
   void ForEachAttachedControl(const std::function<void(IControl* control)>& func);
@@ -357,6 +360,7 @@ private:
   std::unordered_map<int32_t, IControl*, FnvHash> mTagMap;
   ICornerResizerControl* mCornerResizer = nullptr;
   ITextEntryControl* mTextEntryControl = nullptr;
+  IPopupMenuControl* mPopupMenuControl = nullptr;
   IPopupMenu mPromptMenu;
   int mCursorType = kArrowCursor;
   int mWidth;
