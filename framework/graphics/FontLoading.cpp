@@ -1,0 +1,32 @@
+#include "framework/graphics/FontLoading.h"
+
+namespace iplug::igraphics
+{
+
+namespace
+{
+
+bool TakeFont(IFontBackEnd& backEnd, const char* fontId, PlatformFont* font)
+{
+  if (!font) return false;
+  const bool loaded = backEnd.LoadFontWithApi(fontId, font);
+  if (loaded) backEnd.CachePlatformFont(fontId, font);
+  backEnd.DeletePlatformFont(font);
+  return loaded;
+}
+
+} // namespace
+
+bool LoadFontFile(IFontBackEnd& backEnd, const char* fontId, const char* fileOrResourceName)
+{
+  if (!fontId || !fileOrResourceName) return false;
+  return TakeFont(backEnd, fontId, backEnd.LoadPlatformFontFromFile(fontId, fileOrResourceName));
+}
+
+bool LoadFontFromMemory(IFontBackEnd& backEnd, const char* fontId, const void* data, int size)
+{
+  if (!fontId || !data || size <= 0) return false;
+  return TakeFont(backEnd, fontId, backEnd.LoadPlatformFontFromMemory(fontId, data, size));
+}
+
+} // namespace iplug::igraphics

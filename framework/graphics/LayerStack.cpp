@@ -1,0 +1,88 @@
+#include "framework/graphics/LayerStack.h"
+
+#include "framework/graphics/BlurAlpha.h"
+#include "framework/graphics/IControl.h"
+#include "framework/graphics/IGraphics.h"
+
+#include <cmath>
+
+namespace iplug::igraphics
+{
+
+void LayerStack::BeginLayer(IControl* control, const IBounds& r, bool cacheable)
+{
+  BeginLayerAtScale(control, r, cacheable, mGraphics.GetDisplayScale(), mGraphics.GetDrawScale());
+}
+
+void LayerStack::BeginLayerAtScale(IControl* control, const IBounds& r, bool cacheable, float displayScale,
+                                   float drawScale)
+{
+  const float t = displayScale * drawScale;
+  const IBounds aligned{std::floor(r.L * t) / t, std::floor(r.T * t) / t, std::ceil(r.R * t) / t,
+                        std::ceil(r.B * t) / t};
+  // The size in editor units is rounded up to whole units before it becomes pixels.
+  const int w = static_cast<int>(std::ceil(std::ceil(aligned.R - aligned.L) * t));
+  const int h = static_cast<int>(std::ceil(std::ceil(aligned.B - aligned.T) * t));
+
+  auto* layer = new IDrawLayer;
+  if (w > 0 && h > 0)
+    layer->bitmap.reset(mBackEnd.CreateLayerBitmap(w, h, displayScale, drawScale, cacheable));
+  layer->control = control;
+  layer->controlBounds = control ? control->GetBounds() : IBounds();
+  layer->bounds = aligned;
+  PushLayer(layer);
+}
+
+void LayerStack::PushLayer(IDrawLayer* layer)
+{
+  if (!layer) return;
+  mLayers.push_back(layer);
+  AfterTopChanged(layer->bounds);
+}
+
+IDrawLayer* LayerStack::PopLayer()
+{
+  if (mLayers.empty()) return nullptr;
+  IDrawLayer* layer = mLayers.back();
+  mLayers.pop_back();
+  AfterTopChanged(IBounds());
+  return layer;
+}
+
+std::unique_ptr<IDrawLayer> LayerStack::EndLayer()
+{
+  return std::unique_ptr<IDrawLayer>(PopLayer());
+}
+
+void LayerStack::AfterTopChanged(const IBounds& clip)
+{
+  IDrawLayer* top = GetTopLayer();
+  mBackEnd.BindLayer(top);
+  // The transform in force before is dropped, not saved: layer drawing starts from the identity.
+  mGraphics.ResetTransform();
+  if (top)
+  {
+    // Clips are in untransformed editor units and never leave the layer.
+    const IBounds area = top->bounds;
+    mGraphics.SetPathClip(clip.Empty() ? area : clip.Intersect(area));
+  }
+  else
+    mGraphics.SetClipRegion(clip);
+  mGraphics.ClearPath();
+}
+
+void ApplyLayerShadow(ILayerBackEnd& backEnd, IDrawLayer& layer, const IDropShadow& shadow)
+{
+  if (!layer.bitmap) return;
+  HeapBuffer pixels(HeapBuffer::kDefaultGranularity);
+  backEnd.GetLayerPixels(layer, pixels);
+  if (pixels.GetSize() == 0) return;
+  const APIBitmap& bitmap = *layer.bitmap;
+  const BlurKernel kernel = MakeBlurKernel(shadow.blurSize, bitmap.GetScale(), bitmap.GetDrawScale());
+  if (!BlurLayerAlpha(pixels, bitmap.GetWidth(), bitmap.GetHeight(), backEnd.IsLayerBitmapFlipped(),
+                      backEnd.GetAlphaChannelIndex(), kernel))
+    return;
+  backEnd.ApplyLayerShadowMask(layer, pixels, shadow);
+}
+
+} // namespace iplug::igraphics
