@@ -57,6 +57,10 @@ public:
   float kernAmount = 0.f; // ... by this much
   std::vector<std::pair<IPopupMenu*, IBounds>> shownMenus;
 
+  // Both the graphics context and the layer back end ask these: one answer for both.
+  int GetAlphaChannelIndex() const override { return 3; }
+  bool IsLayerBitmapFlipped() const override { return true; }
+
   std::vector<PathCall> CallsNamed(const char* op) const;
   void ClearCalls() { calls.clear(); }
 
