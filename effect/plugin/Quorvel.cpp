@@ -219,6 +219,14 @@ void Quorvel::ProcessBlock(float** inputs, float** outputs, int32_t nFrames)
   }
 }
 
+EditorFitTarget* Quorvel::GetEditorFitTarget()
+{
+  iplug::igraphics::IGraphics* graphics = iplug::GetEditorGraphicsOf(*this);
+  if (!graphics) return nullptr;
+  mGraphicsFitTarget.Bind(graphics);
+  return &mGraphicsFitTarget;
+}
+
 void Quorvel::OnHostWindowResized(int width, int height)
 {
   mFitter.Fit(GetEditorFitTarget(), width, height);

@@ -6,6 +6,7 @@
 #include "effect/engine/MeterLevels.h"
 #include "effect/engine/QuorvelEngineHolder.h"
 #include "effect/plugin/EditorWindowFit.h"
+#include "effect/plugin/GraphicsFitTarget.h"
 #include "effect/plugin/ParamTable.h"
 
 #include <atomic>
@@ -69,7 +70,7 @@ public:
 protected:
   // The editor's graphics context as far as fitting it to the host window needs; null while the
   // editor is closed.
-  virtual EditorFitTarget* GetEditorFitTarget() { return nullptr; }
+  virtual EditorFitTarget* GetEditorFitTarget();
 
 private:
   void DeclareParams();
@@ -84,6 +85,7 @@ private:
   int mChannels = kMaxEngineChannels;
   std::atomic<bool> mReady{false};
   EditorWindowFitter mFitter; // holds the resize guard
+  GraphicsFitTarget mGraphicsFitTarget;
   float mScratchIn[kMaxEngineChannels][kMaxChunkFrames] = {};
   float mScratchOut[kMaxEngineChannels][kMaxChunkFrames] = {};
 };
