@@ -288,10 +288,16 @@ template <int Model> void RunModelPasses(const ModelPass& p)
   }
   else if constexpr (Model == kModelSilicon)
   {
-    for (int j = 0; j < p.total; ++j)
+    // Two samples per tanh: the channel pairs of samples j and j + 1 share the four lanes (a stretch
+    // of a cross-fade may be odd; its last sample then pairs with itself).
+    for (int j = 0; j < p.total; j += 2)
     {
-      const F4 arg = Set(2.8f) * at(p.h, j) * at(p.driven, j) + p.bias.siliconOff;
-      put(p.t1, j, (TanhLow(arg) - p.bias.tanhSiliconOff) * Set(1.f / 2.8f));
+      const int n = j + 1 < p.total ? j + 1 : j;
+      const F4 arg0 = Set(2.8f) * at(p.h, j) * at(p.driven, j);
+      const F4 arg1 = Set(2.8f) * at(p.h, n) * at(p.driven, n);
+      const F4 A = (Tanh(JoinLow(arg0, arg1) + p.bias.siliconOff) - p.bias.tanhSiliconOff) * Set(1.f / 2.8f);
+      put(p.t1, j, A);
+      put(p.t1, n, HighToLow(A));
     }
     F4 s3 = s[3];
     for (int j = 0; j < p.total; ++j)
@@ -323,10 +329,13 @@ template <int Model> void RunModelPasses(const ModelPass& p)
       put(p.t2, j, Set(3.1f) * (A - s3) / D + p.bias.germaniumC);
     }
     s[3] = s3;
-    for (int j = 0; j < p.total; ++j)
+    for (int j = 0; j < p.total; j += 2)
     {
-      const F4 D = Set(0.72f) + Set(0.28f) * at(p.h, j);
-      put(p.t1, j, (TanhLow(at(p.t2, j)) - p.bias.tanhGermaniumC) * D * Set(1.f / 2.1f));
+      const int n = j + 1 < p.total ? j + 1 : j; // paired as in the silicon model
+      const F4 D = Set(0.72f) + Set(0.28f) * JoinLow(at(p.h, j), at(p.h, n));
+      const F4 v = (Tanh(JoinLow(at(p.t2, j), at(p.t2, n))) - p.bias.tanhGermaniumC) * D * Set(1.f / 2.1f);
+      put(p.t1, j, v);
+      put(p.t1, n, HighToLow(v));
     }
   }
   else if constexpr (Model == kModelTransformer)
