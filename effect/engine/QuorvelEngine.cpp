@@ -110,7 +110,7 @@ BiasTerms MakeBiasTerms(float b, const ShaperTables& tables)
   t.tanhGermaniumC = Set(Lane(th, 2));
   t.siliconOff = Set(off);
   t.tanhSiliconOff = Set(Lane(th, 3));
-  t.kneeAtBias = Set(Lane(SiliconKneeLow(Set(0.16f * b)), 0));
+  t.kneeAtBias = Set(Lane(SiliconKnee(Set(0.16f * b)), 0));
   t.diodeOff = Set(0.35f * b);
   t.diodeAtOff = Set(LookupTable(tables.diode, 0.35f * b));
   return t;
@@ -204,7 +204,7 @@ QUORVEL_INLINE F4 ShapeLanes(F4 x, F4* s, F4 k, const BiasTerms& bt, const LaneC
     const F4 A = (TanhLow(Set(2.8f) * h * x + bt.siliconOff) - bt.tanhSiliconOff) * Set(1.f / 2.8f);
     OnePole(co.m35, co.c35, A, s[3]);
     const F4 z = Set(5.8f) * (A - s[3]) + Set(0.16f) * b;
-    v = Set(0.65f) * h * (SiliconKneeLow(z) - bt.kneeAtBias);
+    v = Set(0.65f) * h * (SiliconKnee(z) - bt.kneeAtBias);
   }
   else
   {
@@ -308,8 +308,14 @@ template <int Model> void RunModelPasses(const ModelPass& p)
       put(p.t2, j, Set(5.8f) * (A - s3) + Set(0.16f) * b);
     }
     s[3] = s3;
-    for (int j = 0; j < p.total; ++j)
-      put(p.t1, j, Set(0.65f) * at(p.h, j) * (SiliconKneeLow(at(p.t2, j)) - p.bias.kneeAtBias));
+    for (int j = 0; j < p.total; j += 2)
+    {
+      const int n = j + 1 < p.total ? j + 1 : j; // paired as above
+      const F4 v = Set(0.65f) * JoinLow(at(p.h, j), at(p.h, n)) *
+                   (SiliconKnee(JoinLow(at(p.t2, j), at(p.t2, n))) - p.bias.kneeAtBias);
+      put(p.t1, j, v);
+      put(p.t1, n, HighToLow(v));
+    }
   }
   else if constexpr (Model == kModelGermanium)
   {

@@ -65,7 +65,7 @@ TEST(FastMath, LaneFormsAgreeWithTheScalarOnes)
   const F4 x = Set(-3.5f, 0.01f, 0.7f, 20.f);
   const F4 t = Tanh(x);
   const F4 low = TanhLow(x);
-  const F4 knee = SiliconKneeLow(Set(-2.5f, 0.3f, 0.f, 0.f));
+  const F4 knee = SiliconKnee(Set(-2.5f, 0.3f, 1.f, -40.f));
   for (int l = 0; l < 4; ++l)
     EXPECT_EQ(Lane(t, l), FastTanh(Lane(x, l))) << l;
   EXPECT_EQ(Lane(low, 0), FastTanh(-3.5f));
@@ -74,8 +74,14 @@ TEST(FastMath, LaneFormsAgreeWithTheScalarOnes)
   auto knee1 = [](float u) { return u / std::pow(1.f + std::pow(std::fabs(u), 6.f), 0.16666667f); };
   EXPECT_NEAR(Lane(knee, 0), knee1(-2.5f), 3e-7f);
   EXPECT_NEAR(Lane(knee, 1), knee1(0.3f), 3e-7f);
+  EXPECT_NEAR(Lane(knee, 2), knee1(1.f), 3e-7f);
+  EXPECT_NEAR(Lane(knee, 3), knee1(-40.f), 3e-7f);
   for (float u = -9.f; u <= 9.f; u += 0.0137f)
-    ASSERT_NEAR(Lane(SiliconKneeLow(Set(u)), 0), knee1(u), 3e-7f) << u;
+    ASSERT_NEAR(Lane(SiliconKnee(Set(u)), 0), knee1(u), 3e-7f) << u;
+  // The knee is odd and bends to +-1 far out, infinities included.
+  EXPECT_EQ(Lane(SiliconKnee(Set(1e30f)), 0), 1.f);
+  EXPECT_EQ(Lane(SiliconKnee(Set(-std::numeric_limits<float>::infinity())), 0), -1.f);
+  EXPECT_EQ(Lane(SiliconKnee(Set(0.f)), 0), 0.f);
 }
 
 } // namespace
