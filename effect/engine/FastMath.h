@@ -20,21 +20,25 @@ namespace detail
 // k ln2 + r (ln2 in two parts, so r is exact enough) and e^r - 1 a degree-7 series on |r| <= ln2/2.
 // Beyond 9.1 the result rounds to 1. Both branches are computed and blended: no jumps, no branches.
 // Every float input is within 1 ulp of the correctly rounded tanh (checked over all 2^32 patterns).
-inline __m128 Tanh4Number(__m128 x)
+constexpr float kTanhSwitch = 0.625f;
+
+// The polynomial, for a = |x| below the switch.
+inline __m128 TanhSmall4(__m128 a)
 {
   auto c = [](float v) { return _mm_set1_ps(v); };
-  const __m128 signMask = c(-0.f);
-  const __m128 a = _mm_andnot_ps(signMask, x);
-  const __m128 sign = _mm_and_ps(signMask, x);
-
   const __m128 z = _mm_mul_ps(a, a);
   const __m128 z2 = _mm_mul_ps(z, z);
   const __m128 p01 = _mm_add_ps(c(-3.333333078e-01f), _mm_mul_ps(c(1.333320478e-01f), z));
   const __m128 p23 = _mm_add_ps(c(-5.394660299e-02f), _mm_mul_ps(c(2.169983139e-02f), z));
   const __m128 p45 = _mm_add_ps(c(-8.175287639e-03f), _mm_mul_ps(c(2.141082645e-03f), z));
   const __m128 p = _mm_add_ps(p01, _mm_mul_ps(z2, _mm_add_ps(p23, _mm_mul_ps(z2, p45))));
-  const __m128 small = _mm_add_ps(a, _mm_mul_ps(_mm_mul_ps(a, z), p));
+  return _mm_add_ps(a, _mm_mul_ps(_mm_mul_ps(a, z), p));
+}
 
+// The exponential form, for a = |x| from the switch up.
+inline __m128 TanhLarge4(__m128 a)
+{
+  auto c = [](float v) { return _mm_set1_ps(v); };
   // k = round(2a / ln2) by the 1.5 * 2^23 shifter, whose low mantissa bits then hold k itself; the
   // clamp keeps k (<= 27) and 2^k in range.
   const __m128 am = _mm_min_ps(a, c(9.1f));
@@ -53,10 +57,27 @@ inline __m128 Tanh4Number(__m128 x)
   const __m128 scale = _mm_castsi128_ps(
       _mm_slli_epi32(_mm_add_epi32(_mm_castps_si128(kb), _mm_set1_epi32(127 - 0x4B400000)), 23));
   const __m128 e = _mm_add_ps(_mm_mul_ps(scale, em1), scale);
-  const __m128 large = _mm_sub_ps(c(1.f), _mm_div_ps(c(2.f), _mm_add_ps(e, c(1.f))));
+  return _mm_sub_ps(c(1.f), _mm_div_ps(c(2.f), _mm_add_ps(e, c(1.f))));
+}
 
-  const __m128 useSmall = _mm_cmplt_ps(a, c(0.625f));
-  return _mm_or_ps(_mm_or_ps(_mm_and_ps(useSmall, small), _mm_andnot_ps(useSmall, large)), sign);
+inline __m128 Tanh4Number(__m128 x)
+{
+  const __m128 signMask = _mm_set1_ps(-0.f);
+  const __m128 a = _mm_andnot_ps(signMask, x);
+  const __m128 sign = _mm_and_ps(signMask, x);
+  const __m128 useSmall = _mm_cmplt_ps(a, _mm_set1_ps(kTanhSwitch));
+  const __m128 t = _mm_or_ps(_mm_and_ps(useSmall, TanhSmall4(a)), _mm_andnot_ps(useSmall, TanhLarge4(a)));
+  return _mm_or_ps(t, sign);
+}
+
+// The same values; when every lane is below the switch only the polynomial runs. For a tanh inside
+// a feedback loop whose argument mostly stays small, the loop then waits on the polynomial alone.
+inline __m128 Tanh4MostlySmall(__m128 x)
+{
+  const __m128 signMask = _mm_set1_ps(-0.f);
+  const __m128 a = _mm_andnot_ps(signMask, x);
+  if (_mm_movemask_ps(_mm_cmplt_ps(a, _mm_set1_ps(kTanhSwitch))) != 15) return Tanh4Number(x);
+  return _mm_or_ps(TanhSmall4(a), _mm_and_ps(signMask, x));
 }
 
 // As above, and NaN stays NaN.
@@ -102,6 +123,10 @@ inline F4 TanhLow(F4 a)
 {
   return Tanh(a);
 }
+inline F4 TanhMostlySmall(F4 a)
+{
+  return {detail::Tanh4MostlySmall(a.v)};
+}
 inline F4 SiliconKnee(F4 a)
 {
   return {detail::SiliconKnee4(a.v)};
@@ -123,6 +148,10 @@ inline F4 Tanh(F4 a)
 inline F4 TanhLow(F4 a)
 {
   return Set(std::tanh(a.v[0]), std::tanh(a.v[1]), 0.f, 0.f);
+}
+inline F4 TanhMostlySmall(F4 a)
+{
+  return Tanh(a);
 }
 inline F4 SiliconKnee(F4 a)
 {

@@ -416,7 +416,8 @@ template <int Model> void RunFeedbackFused(const ModelPass& p)
   {
     const F4 x = at(p.driven, j);
     const F4 hj = h;
-    const F4 t = kTransformer ? Tanh(JoinLow(arg, Set(0.2f) * hj * x)) : TanhLow(arg);
+    // The transformer's core argument is a low-passed level: mostly small.
+    const F4 t = kTransformer ? TanhMostlySmall(JoinLow(arg, Set(0.2f) * hj * x)) : TanhLow(arg);
     const F4 A = t - t0;
     if (j + 1 < p.total)
       arg = FeedbackArgument(front(j + 1, h), gain(j + 1), co.m15000, co.c15000, s2, t0, t);
