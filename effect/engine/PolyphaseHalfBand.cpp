@@ -40,11 +40,36 @@ const auto kD2 = Pairs(kHalfBandD2, 1.f);    // 20 pairs
 constexpr float kCentre = 0.5f;
 constexpr float kAllpass = 0.2f;
 
+// Eight outputs per step in four partial sums (two per output group, even and odd taps): a single
+// running sum would make every step wait on a chain of Taps additions.
 template <int Taps>
 void Pairs4(float* y, int n4, const float* c, const float* p, const float* q, bool accumulate)
 {
   using namespace lanes;
-  for (int t = 0; t < n4; t += 4)
+  int t = 0;
+  for (; t + 8 <= n4; t += 8)
+  {
+    F4 a0 = accumulate ? Load(y + t) : Zero(), a1 = Zero();
+    F4 b0 = accumulate ? Load(y + t + 4) : Zero(), b1 = Zero();
+    int u = 0;
+    for (; u + 2 <= Taps; u += 2)
+    {
+      const F4 c0 = Set(c[u]), c1 = Set(c[u + 1]);
+      a0 = a0 + c0 * (Load(p + t - u) + Load(q + t + u));
+      b0 = b0 + c0 * (Load(p + t + 4 - u) + Load(q + t + 4 + u));
+      a1 = a1 + c1 * (Load(p + t - u - 1) + Load(q + t + u + 1));
+      b1 = b1 + c1 * (Load(p + t + 3 - u) + Load(q + t + 5 + u));
+    }
+    if (u < Taps)
+    {
+      const F4 c0 = Set(c[u]);
+      a0 = a0 + c0 * (Load(p + t - u) + Load(q + t + u));
+      b0 = b0 + c0 * (Load(p + t + 4 - u) + Load(q + t + 4 + u));
+    }
+    Store(y + t, a0 + a1);
+    Store(y + t + 4, b0 + b1);
+  }
+  for (; t < n4; t += 4)
   {
     F4 acc = accumulate ? Load(y + t) : Zero();
     for (int u = 0; u < Taps; ++u)

@@ -110,7 +110,7 @@ BiasTerms MakeBiasTerms(float b, const ShaperTables& tables)
   t.tanhGermaniumC = Set(Lane(th, 2));
   t.siliconOff = Set(off);
   t.tanhSiliconOff = Set(Lane(th, 3));
-  t.kneeAtBias = Set(Lane(SiliconKneeLow(Set(0.16f * b)), 0));
+  t.kneeAtBias = Set(Lane(SiliconKnee(Set(0.16f * b)), 0));
   t.diodeOff = Set(0.35f * b);
   t.diodeAtOff = Set(LookupTable(tables.diode, 0.35f * b));
   return t;
@@ -204,7 +204,7 @@ QUORVEL_INLINE F4 ShapeLanes(F4 x, F4* s, F4 k, const BiasTerms& bt, const LaneC
     const F4 A = (TanhLow(Set(2.8f) * h * x + bt.siliconOff) - bt.tanhSiliconOff) * Set(1.f / 2.8f);
     OnePole(co.m35, co.c35, A, s[3]);
     const F4 z = Set(5.8f) * (A - s[3]) + Set(0.16f) * b;
-    v = Set(0.65f) * h * (SiliconKneeLow(z) - bt.kneeAtBias);
+    v = Set(0.65f) * h * (SiliconKnee(z) - bt.kneeAtBias);
   }
   else
   {
@@ -246,6 +246,7 @@ struct ModelPass
 
 template <int Model> void RunModelPasses(const ModelPass& p)
 {
+  static_assert(Model != kModelTransformer && Model != kModelTape, "feedback models run fused");
   const F4 one = Set(1.f);
   const F4 b = p.bias.b;
   const LaneCoefficients& co = p.co;
@@ -288,10 +289,16 @@ template <int Model> void RunModelPasses(const ModelPass& p)
   }
   else if constexpr (Model == kModelSilicon)
   {
-    for (int j = 0; j < p.total; ++j)
+    // Two samples per tanh: the channel pairs of samples j and j + 1 share the four lanes (a stretch
+    // of a cross-fade may be odd; its last sample then pairs with itself).
+    for (int j = 0; j < p.total; j += 2)
     {
-      const F4 arg = Set(2.8f) * at(p.h, j) * at(p.driven, j) + p.bias.siliconOff;
-      put(p.t1, j, (TanhLow(arg) - p.bias.tanhSiliconOff) * Set(1.f / 2.8f));
+      const int n = j + 1 < p.total ? j + 1 : j;
+      const F4 arg0 = Set(2.8f) * at(p.h, j) * at(p.driven, j);
+      const F4 arg1 = Set(2.8f) * at(p.h, n) * at(p.driven, n);
+      const F4 A = (Tanh(JoinLow(arg0, arg1) + p.bias.siliconOff) - p.bias.tanhSiliconOff) * Set(1.f / 2.8f);
+      put(p.t1, j, A);
+      put(p.t1, n, HighToLow(A));
     }
     F4 s3 = s[3];
     for (int j = 0; j < p.total; ++j)
@@ -301,8 +308,14 @@ template <int Model> void RunModelPasses(const ModelPass& p)
       put(p.t2, j, Set(5.8f) * (A - s3) + Set(0.16f) * b);
     }
     s[3] = s3;
-    for (int j = 0; j < p.total; ++j)
-      put(p.t1, j, Set(0.65f) * at(p.h, j) * (SiliconKneeLow(at(p.t2, j)) - p.bias.kneeAtBias));
+    for (int j = 0; j < p.total; j += 2)
+    {
+      const int n = j + 1 < p.total ? j + 1 : j; // paired as above
+      const F4 v = Set(0.65f) * JoinLow(at(p.h, j), at(p.h, n)) *
+                   (SiliconKnee(JoinLow(at(p.t2, j), at(p.t2, n))) - p.bias.kneeAtBias);
+      put(p.t1, j, v);
+      put(p.t1, n, HighToLow(v));
+    }
   }
   else if constexpr (Model == kModelGermanium)
   {
@@ -323,58 +336,14 @@ template <int Model> void RunModelPasses(const ModelPass& p)
       put(p.t2, j, Set(3.1f) * (A - s3) / D + p.bias.germaniumC);
     }
     s[3] = s3;
-    for (int j = 0; j < p.total; ++j)
+    for (int j = 0; j < p.total; j += 2)
     {
-      const F4 D = Set(0.72f) + Set(0.28f) * at(p.h, j);
-      put(p.t1, j, (TanhLow(at(p.t2, j)) - p.bias.tanhGermaniumC) * D * Set(1.f / 2.1f));
+      const int n = j + 1 < p.total ? j + 1 : j; // paired as in the silicon model
+      const F4 D = Set(0.72f) + Set(0.28f) * JoinLow(at(p.h, j), at(p.h, n));
+      const F4 v = (Tanh(JoinLow(at(p.t2, j), at(p.t2, n))) - p.bias.tanhGermaniumC) * D * Set(1.f / 2.1f);
+      put(p.t1, j, v);
+      put(p.t1, n, HighToLow(v));
     }
-  }
-  else if constexpr (Model == kModelTransformer)
-  {
-    F4 s1 = s[1];
-    for (int j = 0; j < p.total; ++j)
-    {
-      const F4 x = at(p.driven, j);
-      OnePole(co.m20, co.c20, Set(6.f) * x, s1);
-      put(p.t1, j, s1 + Set(0.55f) * b);
-      put(p.t2, j, TanhLow(Set(0.2f) * at(p.h, j) * x));
-    }
-    s[1] = s1;
-    // The core saturation feeds back through its smoothing: this part stays sample by sample.
-    F4 s2 = s[2];
-    for (int j = 0; j < p.total; ++j)
-    {
-      const F4 beta = Set(0.1f) + Set(0.18f) * Set(p.dynamics[j]);
-      const F4 A = TanhLow(at(p.t1, j) + beta * s2) - p.bias.tanhTransformer;
-      OnePole(co.m15000, co.c15000, A, s2);
-      put(p.t1, j, Max(Min(one - Set(0.87f) * A * A, one), Set(0.1f)));
-    }
-    s[2] = s2;
-    for (int j = 0; j < p.total; ++j)
-      put(p.t1, j, at(p.t2, j) * Set(1.f / 0.2f) * (Set(0.15f) + Set(0.85f) * at(p.t1, j)));
-  }
-  else // tape
-  {
-    F4 s4 = s[4];
-    for (int j = 0; j < p.total; ++j)
-    {
-      const F4 x = at(p.driven, j);
-      OnePole(co.m3000, co.c3000, x, s4);
-      put(p.t2, j, Set(1.15f) * at(p.h, j) * ((x - s4) * Set(0.32f) + x));
-    }
-    s[4] = s4;
-    F4 s2 = s[2];
-    F4 s3 = s[3];
-    for (int j = 0; j < p.total; ++j)
-    {
-      const F4 B = Set(0.18f) + Set(0.16f) * Set(p.dynamics[j]);
-      const F4 A = TanhLow(at(p.t2, j) + B * s2 + Set(0.3f) * b) - p.bias.tanhTape;
-      OnePole(co.m15000, co.c15000, A, s2);
-      OnePole(co.m12500, co.c12500, A, s3);
-      put(p.t1, j, at(p.h, j) * (Set(0.88f) * s3 + Set(0.12f) * A) / (B + Set(1.15f)));
-    }
-    s[2] = s2;
-    s[3] = s3;
   }
 
   // Weight and makeup, as the mixing stage applies them.
@@ -385,6 +354,94 @@ template <int Model> void RunModelPasses(const ModelPass& p)
     const F4 before = p.accumulate ? at(p.wet, j) : Zero();
     put(p.wet, j, before + Sanitise(at(p.t1, j), kSampleLimit) * Set(p.weight[j]) * makeup);
   }
+}
+
+// The next argument u + g s' of a tanh that feeds back through a one-pole s' = (1 - c)(t - t0) + c s,
+// given this sample's tanh t: as (u + g (c s - (1 - c) t0)) + (g (1 - c)) t, everything but the last
+// product and sum is known before t is, so each sample waits on the tanh and two operations only.
+QUORVEL_INLINE F4 FeedbackArgument(F4 u, F4 g, F4 oneMinusC, F4 c, F4 s, F4 t0, F4 t)
+{
+  return (u + g * (c * s - oneMinusC * t0)) + (g * oneMinusC) * t;
+}
+
+// The feedback models (transformer, tape) over a chunk, fused sample by sample: their tanh feeds
+// back through a one-pole, so that loop sets the pace. Everything that does not depend on the loop
+// (envelope, sag, input filters) is worked out one sample ahead, and the tanh shares its four lanes
+// with the transformer's output tanh, so the rest of the work hides in the loop's shadow.
+template <int Model> void RunFeedbackFused(const ModelPass& p)
+{
+  static_assert(Model == kModelTransformer || Model == kModelTape, "feedback models only");
+  const F4 one = Set(1.f);
+  const F4 b = p.bias.b;
+  const LaneCoefficients& co = p.co;
+  F4* s = p.s;
+  auto at = [](const float* a, int j) { return LoadAligned(a + j * 4); };
+  constexpr bool kTransformer = Model == kModelTransformer;
+  const F4 t0 = kTransformer ? p.bias.tanhTransformer : p.bias.tanhTape;
+  const F4 q = Set(0.1f);
+
+  F4 env = s[0], s1 = s[1], s2 = s[2], s3 = s[3], s4 = s[4];
+  // Feedback gain of sample j (beta for the transformer, B for the tape).
+  auto gain = [&](int j)
+  {
+    const F4 k = Set(p.dynamics[j]);
+    return kTransformer ? Set(0.1f) + Set(0.18f) * k : Set(0.18f) + Set(0.16f) * k;
+  };
+  // Advances the envelope and the input filter by sample j; gives the sag and the part of the tanh
+  // argument that does not feed back.
+  auto front = [&](int j, F4& h)
+  {
+    const F4 x = at(p.driven, j);
+    const F4 ax = Abs(x);
+    const F4 rising = Greater(ax, env);
+    env = Select(rising, co.oneMinusAttack, co.oneMinusRelease) * ax +
+          Select(rising, co.attack, co.release) * env;
+    h = one / (one + env * Set(p.dynamics[j]) * q);
+    if constexpr (kTransformer)
+    {
+      OnePole(co.m20, co.c20, Set(6.f) * x, s1);
+      return s1 + Set(0.55f) * b;
+    }
+    else
+    {
+      OnePole(co.m3000, co.c3000, x, s4);
+      return Set(1.15f) * h * ((x - s4) * Set(0.32f) + x) + Set(0.3f) * b;
+    }
+  };
+
+  F4 h;
+  F4 arg = front(0, h) + gain(0) * s2;
+  F4 makeup = Set(1.f / std::sqrt(p.drive[0]));
+  for (int j = 0; j < p.total; ++j)
+  {
+    const F4 x = at(p.driven, j);
+    const F4 hj = h;
+    // The transformer's core argument is a low-passed level: mostly small.
+    const F4 t = kTransformer ? TanhMostlySmall(JoinLow(arg, Set(0.2f) * hj * x)) : TanhLow(arg);
+    const F4 A = t - t0;
+    if (j + 1 < p.total)
+      arg = FeedbackArgument(front(j + 1, h), gain(j + 1), co.m15000, co.c15000, s2, t0, t);
+    OnePole(co.m15000, co.c15000, A, s2);
+    F4 v;
+    if constexpr (kTransformer)
+    {
+      const F4 g = Max(Min(one - Set(0.87f) * A * A, one), Set(0.1f));
+      v = HighToLow(t) * Set(1.f / 0.2f) * (Set(0.15f) + Set(0.85f) * g);
+    }
+    else
+    {
+      OnePole(co.m12500, co.c12500, A, s3);
+      v = hj * (Set(0.88f) * s3 + Set(0.12f) * A) / (gain(j) + Set(1.15f));
+    }
+    if (p.driveGliding) makeup = Set(1.f / std::sqrt(p.drive[j]));
+    const F4 before = p.accumulate ? at(p.wet, j) : Zero();
+    StoreAligned(p.wet + j * 4, before + Sanitise(v, kSampleLimit) * Set(p.weight[j]) * makeup);
+  }
+  s[0] = env;
+  s[1] = s1;
+  s[2] = s2;
+  s[3] = s3;
+  s[4] = s4;
 }
 
 RampView Shifted(RampView v, int by)
@@ -400,10 +457,10 @@ void RunModelPassesAny(int model, const ModelPass& p)
     RunModelPasses<kModelTube>(p);
     break;
   case kModelTransformer:
-    RunModelPasses<kModelTransformer>(p);
+    RunFeedbackFused<kModelTransformer>(p);
     break;
   case kModelTape:
-    RunModelPasses<kModelTape>(p);
+    RunFeedbackFused<kModelTape>(p);
     break;
   case kModelGermanium:
     RunModelPasses<kModelGermanium>(p);
@@ -691,10 +748,10 @@ template <int Single> float QuorvelEngine::RunOversampled(int count)
       for (int q = 0; q < 6; ++q)
         s[q] = LoadAligned(mLanes.models[Single][q]);
       const F4 w = Set(ramp[kRampWeight0 + Single][0]);
-      // The feedback models run fused, sample by sample: their recursive tanh sets the pace and the
-      // rest of the work hides in its shadow. The others run in passes.
-      constexpr bool kPasses = Single != kModelTransformer && Single != kModelTape;
-      if (kPasses && !biasGliding)
+      // With the bias at rest its terms come out of the loops: the feedback models run fused with
+      // their loop shortened, the others in passes. A gliding bias runs every model fused.
+      constexpr bool kFeedback = Single == kModelTransformer || Single == kModelTape;
+      if (!biasGliding)
       {
         const ModelPass pass{total,
                              mDriven,
@@ -712,7 +769,10 @@ template <int Single> float QuorvelEngine::RunOversampled(int count)
                              co,
                              mTables,
                              s};
-        RunModelPasses<Single>(pass);
+        if constexpr (kFeedback)
+          RunFeedbackFused<Single>(pass);
+        else
+          RunModelPasses<Single>(pass);
       }
       else
         for (int j = 0; j < total; ++j)
@@ -734,6 +794,7 @@ template <int Single> float QuorvelEngine::RunOversampled(int count)
       // weight ramp is monotone), so it can run in passes there and rest elsewhere.
       int lo[kModelCount], hi[kModelCount];
       bool ranged = !biasGliding;
+      int feedbackModels = 0;
       for (int m = 0; m < kModelCount && ranged; ++m)
       {
         const RampView w = ramp[kRampWeight0 + m];
@@ -747,9 +808,10 @@ template <int Single> float QuorvelEngine::RunOversampled(int count)
           }
         for (int j = lo[m]; j < hi[m] && ranged; ++j)
           ranged = w[j] > kModelWeightThreshold;
-        if (lo[m] < hi[m] && (m == kModelTransformer || m == kModelTape))
-          ranged = false; // feedback models: see the steady case
+        if (lo[m] < hi[m] && (m == kModelTransformer || m == kModelTape)) ++feedbackModels;
       }
+      // Two feedback models fade better fused: their two loops then overlap instead of queueing.
+      ranged = ranged && feedbackModels < 2;
       if (ranged)
       {
         std::memset(mWetOs, 0, sizeof(float) * kLanes * static_cast<std::size_t>(total));

@@ -23,7 +23,8 @@ std::int64_t Ordinal(float f)
 TEST(FastMath, TanhStaysWithinTwoUlpOfTheLibraryOverTheWholeRange)
 {
   // Every 61st bit pattern (a prime stride, so every exponent and varied mantissas are visited),
-  // plus every float near the series/exponential switch at 2^-6 and around 1, where errors peak.
+  // plus every float around the polynomial/exponential switch at 0.625, around 2^-6 and 1, where the
+  // library's own error peaks, and near 9.1, where the result is held at 1.
   std::int64_t worst = 0;
   float worstAt = 0.f;
   auto check = [&](std::uint32_t bits)
@@ -40,7 +41,7 @@ TEST(FastMath, TanhStaysWithinTwoUlpOfTheLibraryOverTheWholeRange)
   };
   for (std::uint64_t b = 0; b <= 0xffffffffull; b += 61)
     check(static_cast<std::uint32_t>(b));
-  for (float centre : {0.015625f, 1.f, 9.f})
+  for (float centre : {0.015625f, 0.625f, 1.f, 9.1f})
   {
     std::uint32_t c;
     std::memcpy(&c, &centre, 4);
@@ -64,17 +65,30 @@ TEST(FastMath, LaneFormsAgreeWithTheScalarOnes)
   const F4 x = Set(-3.5f, 0.01f, 0.7f, 20.f);
   const F4 t = Tanh(x);
   const F4 low = TanhLow(x);
-  const F4 knee = SiliconKneeLow(Set(-2.5f, 0.3f, 0.f, 0.f));
+  const F4 knee = SiliconKnee(Set(-2.5f, 0.3f, 1.f, -40.f));
   for (int l = 0; l < 4; ++l)
     EXPECT_EQ(Lane(t, l), FastTanh(Lane(x, l))) << l;
+  // The form that skips the exponential while every lane is small gives the same bits either way.
+  for (const F4 v : {x, Set(-0.6f, 0.01f, 0.3f, -0.f), Set(0.62f, 0.63f, -0.1f, 0.2f)})
+    for (int l = 0; l < 4; ++l)
+    {
+      EXPECT_EQ(Lane(TanhMostlySmall(v), l), Lane(Tanh(v), l)) << Lane(v, l);
+      EXPECT_EQ(std::signbit(Lane(TanhMostlySmall(v), l)), std::signbit(Lane(v, l)));
+    }
   EXPECT_EQ(Lane(low, 0), FastTanh(-3.5f));
   EXPECT_EQ(Lane(low, 1), FastTanh(0.01f));
 
   auto knee1 = [](float u) { return u / std::pow(1.f + std::pow(std::fabs(u), 6.f), 0.16666667f); };
   EXPECT_NEAR(Lane(knee, 0), knee1(-2.5f), 3e-7f);
   EXPECT_NEAR(Lane(knee, 1), knee1(0.3f), 3e-7f);
+  EXPECT_NEAR(Lane(knee, 2), knee1(1.f), 3e-7f);
+  EXPECT_NEAR(Lane(knee, 3), knee1(-40.f), 3e-7f);
   for (float u = -9.f; u <= 9.f; u += 0.0137f)
-    ASSERT_NEAR(Lane(SiliconKneeLow(Set(u)), 0), knee1(u), 3e-7f) << u;
+    ASSERT_NEAR(Lane(SiliconKnee(Set(u)), 0), knee1(u), 3e-7f) << u;
+  // The knee is odd and bends to +-1 far out, infinities included.
+  EXPECT_EQ(Lane(SiliconKnee(Set(1e30f)), 0), 1.f);
+  EXPECT_EQ(Lane(SiliconKnee(Set(-std::numeric_limits<float>::infinity())), 0), -1.f);
+  EXPECT_EQ(Lane(SiliconKnee(Set(0.f)), 0), 0.f);
 }
 
 } // namespace
