@@ -4,7 +4,7 @@
 #include "effect/plugin/FactoryPresets.h"
 #include "effect/plugin/StateBlock.h"
 #include "tests/support/core/HeapAllocationFault.h"
-#include "tests/support/plugin/GlobalNewProbe.h"
+#include "tests/support/core/AllocationCounter.h"
 
 #include <gtest/gtest.h>
 
@@ -715,13 +715,13 @@ TEST(QuorvelProcess, BlocksAllocateNothing)
   float* out2[] = {out[0].data(), out[1].data()};
   q.RestoreFactoryPreset(7);
 
-  const long before = test::GlobalNewCount();
+  const long before = test::GlobalAllocationCount();
   test::HeapAllocationFault containers(-1);
   q.ProcessBlock(in2, out2, 2000);
   q.ConnectChannels(1, 2); // forces a re-preparation inside the next block
   q.ProcessBlock(in1, out2, 1999);
   q.ProcessBlock(in1, out2, 1);
-  const long allocations = test::GlobalNewCount() - before;
+  const long allocations = test::GlobalAllocationCount() - before;
   EXPECT_EQ(allocations, 0);
   EXPECT_EQ(containers.Attempts(), 0);
 }

@@ -1,7 +1,7 @@
 #include "framework/app/IPlugAPP.h"
 #include "framework/app/StandaloneHost.h"
 #include "tests/support/UiPump.h"
-#include "tests/support/app/AllocationCounter.h"
+#include "tests/support/core/AllocationCounter.h"
 #include "tests/support/app/FakeDevices.h"
 #include "tests/support/app/TempFolder.h"
 
@@ -339,9 +339,9 @@ TEST(IPlugAPPTest, MidiFromAnotherThreadKeepsItsOrderAndAudioAllocatesNothing)
   int allocations = 0;
   while (!done)
   {
-    StartCountingAllocations();
+    quorvel::test::StartCountingAllocations();
     rig.devices.audio->Pump(in, out, 64);
-    allocations += StopCountingAllocations();
+    allocations += quorvel::test::StopCountingAllocations();
     pumps++;
   }
   midiThread.join();

@@ -2,7 +2,7 @@
 
 #include "effect/plugin/Quorvel.h"
 #include "framework/app/StandaloneHost.h"
-#include "tests/support/app/AllocationCounter.h"
+#include "tests/support/core/AllocationCounter.h"
 #include "tests/support/app/FakeDevices.h"
 #include "tests/support/app/TempFolder.h"
 
@@ -121,8 +121,8 @@ TEST(QuorvelStandaloneTest, TheEffectsAudioPathAllocatesNothing)
   for (uint32_t j = 0; j < 1000; j++)
     in[j] = in[1000 + j] = Signal(0, j);
   rig.devices.audio->Pump(in, out, 1000); // first buffer, faded in
-  StartCountingAllocations();
+  quorvel::test::StartCountingAllocations();
   for (int k = 0; k < 8; k++)
     rig.devices.audio->Pump(in, out, 1000);
-  EXPECT_EQ(StopCountingAllocations(), 0);
+  EXPECT_EQ(quorvel::test::StopCountingAllocations(), 0);
 }

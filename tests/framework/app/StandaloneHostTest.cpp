@@ -1,6 +1,6 @@
 #include "framework/app/StandaloneHost.h"
 #include "framework/app/ProfileFile.h"
-#include "tests/support/app/AllocationCounter.h"
+#include "tests/support/core/AllocationCounter.h"
 #include "tests/support/app/FakeAppPlugin.h"
 #include "tests/support/app/FakeDevices.h"
 #include "tests/support/app/TempFolder.h"
@@ -463,10 +463,10 @@ TEST(StandaloneHostTest, AudioCallbackAllocatesNothing)
     StandaloneHost& host = rig.Start();
     ASSERT_TRUE(host.OpenAudioStream(2, 2, 48000, n));
     std::vector<double> in(2 * n, 0.25), out(2 * n);
-    StartCountingAllocations();
+    quorvel::test::StartCountingAllocations();
     for (int k = 0; k < 4; k++) // the faded first buffer, then steady ones
       rig.devices.audio->Pump(in, out, n);
-    EXPECT_EQ(StopCountingAllocations(), 0);
+    EXPECT_EQ(quorvel::test::StopCountingAllocations(), 0);
     EXPECT_EQ(host.SamplesProcessed(), 4 * n);
   }
 }
