@@ -57,19 +57,25 @@ int IPluginBase::UnserializeParams(const StateChunk& chunk, int startPos)
   return pos;
 }
 
-void IPluginBase::AddPresetFromChunk(const char* name, const StateChunk& chunk)
+bool IPluginBase::AddPresetFromChunk(const char* name, const StateChunk& chunk)
 {
   const int n = NPresets();
   for (int i = 0; i < n; ++i)
   {
     IPresetSlot* slot = mPresets.Get(i);
     if (slot->initialized) continue;
-    std::snprintf(slot->name, sizeof(slot->name), "%s", name ? name : "");
     slot->chunk.Clear();
-    if (chunk.GetSize() > 0) slot->chunk.PutBytes(chunk.GetData(), chunk.GetSize());
+    if (chunk.GetSize() > 0 && slot->chunk.PutBytes(chunk.GetData(), chunk.GetSize()) != chunk.GetSize())
+    {
+      // A named preset without its state would recall nothing: the slot stays free.
+      slot->chunk.Clear();
+      return false;
+    }
+    std::snprintf(slot->name, sizeof(slot->name), "%s", name ? name : "");
     slot->initialized = true;
-    return;
+    return true;
   }
+  return false;
 }
 
 const char* IPluginBase::GetPresetName(int idx) const

@@ -59,7 +59,9 @@ public:
   int UnserializeParams(const StateChunk& chunk, int startPos);
 
   // Fills the first preset slot not yet used; when all are used the preset is dropped.
-  void AddPresetFromChunk(const char* name, const StateChunk& chunk);
+  // Fills the first free slot with a copy of the chunk; false when no slot is free or the
+  // copy could not be made (the slot then stays free).
+  bool AddPresetFromChunk(const char* name, const StateChunk& chunk);
   int NPresets() const { return mPresets.GetCount(); }
   const char* GetPresetName(int idx) const;
   const StateChunk* GetPresetChunk(int idx) const;

@@ -84,6 +84,20 @@ TEST(IPluginBaseTest, PresetSlotsFillInOrderAndDropTheSurplus)
   EXPECT_STREQ(plugin.GetPresetName(12), "");
   EXPECT_STREQ(plugin.GetPresetName(-1), "");
 
+  // A copy that cannot be made leaves the slot free and unnamed.
+  TestPlugin failing(1, 2);
+  StateChunk big;
+  big.Put(static_cast<int32_t>(7));
+  {
+    quorvel::test::HeapAllocationFault fault(0);
+    EXPECT_FALSE(failing.AddPresetFromChunk("Lost", big));
+  }
+  EXPECT_FALSE(failing.IsPresetInitialized(0));
+  EXPECT_STREQ(failing.GetPresetName(0), "empty");
+  EXPECT_TRUE(failing.AddPresetFromChunk("Kept", big));
+  EXPECT_STREQ(failing.GetPresetName(0), "Kept");
+  EXPECT_EQ(failing.GetPresetChunk(0)->GetSize(), 4);
+
   // Names are cut to the slot's 255 characters.
   TestPlugin longNames(1, 1);
   const std::string name(400, 'n');
