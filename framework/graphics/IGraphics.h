@@ -224,6 +224,8 @@ public:
   IBitmapHandle LoadBitmap(const char* name, int frames = 1, bool horizontal = false, int scale = 0);
   IBitmapHandle LoadBitmapFromMemory(const char* name, const void* data, int32_t size, int frames = 1,
                                      bool horizontal = false, int scale = 0);
+  // Redraws the bitmap for targetScale and caches it under name; the editor's scales are kept.
+  IBitmapHandle RescaleBitmap(const IBitmapHandle& bitmap, const char* name, int targetScale);
   ISvgHandle LoadSVG(const char* name, const char* units = "px", float dpi = 72.f);
   void DrawSVG(const ISvgHandle& svg, const IBounds& bounds, const IBlendSpec* blend = nullptr,
                const IArgb* strokeColour = nullptr, const IArgb* fillColour = nullptr);

@@ -22,6 +22,11 @@ IBitmapHandle IGraphics::LoadBitmapFromMemory(const char* name, const void* data
       .LoadBitmapFromMemory(name, data, size, frames, horizontal, scale);
 }
 
+IBitmapHandle IGraphics::RescaleBitmap(const IBitmapHandle& bitmap, const char* name, int targetScale)
+{
+  return BitmapLoader(*this, *this, mLayers, GetModuleInstance()).RescaleBitmap(bitmap, name, targetScale);
+}
+
 ISvgHandle IGraphics::LoadSVG(const char* name, const char* units, float dpi)
 {
   return igraphics::LoadSVG(name, units, dpi, GetModuleInstance());

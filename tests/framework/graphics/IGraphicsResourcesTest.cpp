@@ -83,10 +83,20 @@ TEST(IGraphicsResourcesTest, EditorsShareTheCachesAndTheLastOneToGoEmptiesThem)
   EXPECT_EQ(second->LoadSVG(svgFile.Path().c_str()).image, svg.image);
   EXPECT_EQ(second->filesDecoded, 0);
 
+  // Redrawn at 2x through the context's own layers; the cached 1x bitmap is kept.
+  const IBitmapHandle twice = first->RescaleBitmap(bitmap, "knob-2x", 2);
+  ASSERT_TRUE(twice.IsValid());
+  EXPECT_EQ(twice.bitmap->GetScale(), 2.f);
+  EXPECT_EQ(twice.width, bitmap.width);
+  EXPECT_EQ(first->GetLayerDepth(), 0);
+  EXPECT_EQ(first->GetDisplayScale(), 1.f);
+  EXPECT_EQ(GetBitmapCache().FindCacheEntry("knob-2x", 2.0), twice.bitmap);
+  EXPECT_EQ(GetBitmapCache().FindCacheEntry(png.Path().c_str(), 1.0), bitmap.bitmap);
+
   first.reset();
-  EXPECT_EQ(GetBitmapCache().GetCount(), 1) << "one editor is still open";
+  EXPECT_EQ(GetBitmapCache().GetCount(), 2) << "one editor is still open";
   EXPECT_EQ(GetSvgCache().GetCount(), 1);
-  EXPECT_EQ(FakeBitmap::Alive(), alive + 1);
+  EXPECT_EQ(FakeBitmap::Alive(), alive + 2);
   EXPECT_EQ(second->LoadBitmap(png.Path().c_str(), 1, false, 1).bitmap, bitmap.bitmap);
 
   second.reset();
