@@ -5,6 +5,7 @@
 #include "framework/graphics/IControl.h"
 #include "framework/graphics/IGEditorDelegate.h"
 #include "framework/graphics/ITextEntryControl.h"
+#include "framework/graphics/ResourceCache.h"
 
 #include <algorithm>
 
@@ -31,6 +32,7 @@ IGraphics::IGraphics(IGEditorDelegate* dlg, int width, int height, int fps, floa
   mTagMap.rehash(8);
   mCaptureMap.max_load_factor(1.f);
   mCaptureMap.rehash(8);
+  AddResourceCacheUsers();
 }
 
 IGraphics::~IGraphics()
@@ -39,6 +41,8 @@ IGraphics::~IGraphics()
   // (derived destructors do that first).
   mDestroying = true;
   RemoveAllControls();
+  // The last editor of the process empties the bitmap and SVG caches.
+  RemoveResourceCacheUsers();
 }
 
 void IGraphics::ClearDelegate()

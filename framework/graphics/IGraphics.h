@@ -5,6 +5,7 @@
 // cursor, clipboard, dialogs and native menus and text fields. Window and module handles are void*.
 
 #include "framework/core/TextBuffer.h"
+#include "framework/graphics/BitmapLoading.h"
 #include "framework/graphics/IBitmapHandle.h"
 #include "framework/graphics/IControl.h"
 #include "framework/graphics/IDrawingRecords.h"
@@ -13,9 +14,12 @@
 #include "framework/graphics/IPattern.h"
 #include "framework/graphics/IPopupMenu.h"
 #include "framework/graphics/IRectList.h"
+#include "framework/graphics/ISvgHandle.h"
+#include "framework/graphics/LayerStack.h"
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -71,7 +75,9 @@ struct FnvHash
   static size_t Hash(const void* key, size_t n);
 };
 
-class IGraphics
+// The drawing back end answers the layer and bitmap questions of the units that own layers and loading:
+// the graphics context is that back end, so each hook is declared once, in those interfaces.
+class IGraphics : public ILayerBackEnd, public IBitmapBackEnd
 {
 public:
   IGraphics(IGEditorDelegate* dlg, int width, int height, int fps = 0, float scale = 1.f);
@@ -151,7 +157,6 @@ public:
   virtual void DrawDataPlot(const IArgb& colour, const IBounds& bounds, const float* ys, int count,
                             const float* xs = nullptr, const IBlendSpec* blend = nullptr,
                             float thickness = 1.f, const IArgb* fillColour = nullptr);
-  virtual void BindCurrentLayer() {}
 
   // ---- Path interface (back end). Points are float editor units, transformed by the transform in force
   // when they are added. Angles in degrees, 0 at 12 o'clock, clockwise; winding 0 clockwise, 1 anti.
@@ -213,15 +218,28 @@ public:
   virtual void ResizeDrawTarget() {}
   virtual void AfterResize() {}
 
-  // ---- Bitmaps made by the back end. Sizes in pixels; location kind: 1 a file, 2 a module resource.
-  virtual APIBitmap* CreateApiBitmapFromMemory(const char* name, const void* data, int size, int scale) = 0;
-  virtual APIBitmap* CreateApiBitmapFromFile(const char* location, int scale, int locationKind,
-                                             const char* ext) = 0;
-  virtual APIBitmap* CreateLayerBitmap(int widthPx, int heightPx, float scale, float drawScale,
-                                       bool cacheable = false) = 0;
-  // Which byte of a pixel read back from a layer holds alpha, and whether layer rows come bottom up.
-  virtual int GetAlphaChannelIndex() const = 0;
-  virtual bool IsLayerBitmapFlipped() const = 0;
+  // ---- Bitmaps, SVG documents and layers
+  // Bitmaps come from the process-wide cache or the image's scale variants; scale 0 follows the display
+  // scale. An empty handle draws nothing.
+  IBitmapHandle LoadBitmap(const char* name, int frames = 1, bool horizontal = false, int scale = 0);
+  IBitmapHandle LoadBitmapFromMemory(const char* name, const void* data, int32_t size, int frames = 1,
+                                     bool horizontal = false, int scale = 0);
+  // Redraws the bitmap for targetScale and caches it under name; the editor's scales are kept.
+  IBitmapHandle RescaleBitmap(const IBitmapHandle& bitmap, const char* name, int targetScale);
+  ISvgHandle LoadSVG(const char* name, const char* units = "px", float dpi = 72.f);
+  void DrawSVG(const ISvgHandle& svg, const IBounds& bounds, const IBlendSpec* blend = nullptr,
+               const IArgb* strokeColour = nullptr, const IArgb* fillColour = nullptr);
+  void DrawSVGRotated(const ISvgHandle& svg, float cx, float cy, float width, float height, float angle,
+                      const IBlendSpec* blend = nullptr);
+  // Drawing goes into the top layer until it is ended; each change of the top layer starts from the
+  // identity transform and a clip of the new target's whole area.
+  void BeginLayer(IControl* control, const IBounds& bounds, bool cacheable = false);
+  void PushLayer(IDrawLayer* layer);
+  IDrawLayer* PopLayer();
+  std::unique_ptr<IDrawLayer> EndLayer();
+  IDrawLayer* GetTopLayer() const { return mLayers.GetTopLayer(); }
+  int GetLayerDepth() const { return mLayers.GetDepth(); }
+  void ApplyLayerShadow(IDrawLayer& layer, const IDropShadow& shadow);
 
   // ---- Text through the back end
   virtual float MeasureTextWithApi(const ITextStyle& style, const char* text, IBounds& bounds) const = 0;
@@ -397,6 +415,7 @@ private:
   int mCornerResizeMode = kResizeScale;
   IAffine mTransform;
   std::vector<IAffine> mTransformStack;
+  LayerStack mLayers{*this, *this};
   IBounds mRegionClip;
   IGEditorDelegate* mDelegate;
   bool mCursorHidden = false;

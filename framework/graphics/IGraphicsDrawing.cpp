@@ -126,7 +126,9 @@ void IGraphics::ResetTransform(bool clearStack)
 
 void IGraphics::SetClipRegion(const IBounds& r)
 {
-  const IBounds area = mRegionClip;
+  // Drawing into a layer never reaches outside it.
+  const IDrawLayer* top = mLayers.GetTopLayer();
+  const IBounds area = top ? top->bounds : mRegionClip;
   const IBounds clip = r.Empty() ? area : r.Intersect(area);
   // Clips are in untransformed editor units.
   ApplyPathTransform(IAffine());
@@ -138,6 +140,7 @@ void IGraphics::SetClipRegion(const IBounds& r)
 
 void IGraphics::DrawBitmapFitted(const IBitmapHandle& bitmap, const IBounds& b, const IBlendSpec* blend)
 {
+  if (!bitmap.IsValid() || bitmap.width <= 0 || bitmap.height <= 0) return;
   const float w = static_cast<float>(bitmap.width);
   const float h = static_cast<float>(bitmap.height);
   SaveTransform();
@@ -150,7 +153,8 @@ void IGraphics::DrawBitmapFitted(const IBitmapHandle& bitmap, const IBounds& b, 
 void IGraphics::DrawBitmapRotated(const IBitmapHandle& bitmap, float cx, float cy, double angle,
                                   const IBlendSpec* blend)
 {
-  const float drawScale = bitmap.bitmap ? bitmap.bitmap->GetDrawScale() : 1.f;
+  if (!bitmap.IsValid() || bitmap.width <= 0 || bitmap.height <= 0) return;
+  const float drawScale = bitmap.bitmap->GetDrawScale();
   const float w = static_cast<float>(bitmap.width) / drawScale;
   const float h = static_cast<float>(bitmap.height) / drawScale;
   SaveTransform();

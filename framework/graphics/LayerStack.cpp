@@ -57,7 +57,7 @@ std::unique_ptr<IDrawLayer> LayerStack::EndLayer()
 void LayerStack::AfterTopChanged(const IBounds& clip)
 {
   IDrawLayer* top = GetTopLayer();
-  mBackEnd.BindLayer(top);
+  mBackEnd.BindCurrentLayer(top);
   // The transform in force before is dropped, not saved: layer drawing starts from the identity.
   mGraphics.ResetTransform();
   if (top)

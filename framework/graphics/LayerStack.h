@@ -23,7 +23,7 @@ public:
                                        bool cacheable) = 0;
   // Makes the layer (null: the main framebuffer) the render target. A layer without a bitmap must not
   // be drawn into.
-  virtual void BindLayer(IDrawLayer* layer) = 0;
+  virtual void BindCurrentLayer(IDrawLayer* layer) = 0;
   // 4 bytes per pixel, rows as IsLayerBitmapFlipped says; empty when the pixels cannot be read.
   virtual void GetLayerPixels(IDrawLayer& layer, HeapBuffer& pixels) = 0;
   // Composites the shadow, whose alpha is the blurred mask (top row first), into the layer.

@@ -1,6 +1,6 @@
 #include "framework/graphics/BlurAlpha.h"
 #include "framework/graphics/LayerStack.h"
-#include "tests/support/graphics-res/RecordingGraphics.h"
+#include "tests/support/graphics/RecordingGraphics.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +8,10 @@
 
 using namespace iplug;
 using namespace iplug::igraphics;
-using iplug::igraphics::test::FakeBitmap;
-using iplug::igraphics::test::PathCall;
-using iplug::igraphics::test::RecordingGraphics;
+using iplug::igraphics::gfxtest::DrawCall;
+using iplug::igraphics::gfxtest::FakeBitmap;
+using iplug::igraphics::gfxtest::Op;
+using iplug::igraphics::gfxtest::RecordingGraphics;
 
 namespace
 {
@@ -22,16 +23,11 @@ public:
   void Draw(IGraphics&) override {}
 };
 
-std::vector<float> Clip(const IBounds& b)
-{
-  return {b.L, b.T, b.R, b.B};
-}
-
 } // namespace
 
 TEST(LayerStackTest, LayersAlignToPixelsAndOwnTheRenderTarget)
 {
-  RecordingGraphics g(400, 300, 2.f); // draw scale 2, display scale 1
+  RecordingGraphics g(nullptr, 400, 300, 60, 2.f); // draw scale 2, display scale 1
   LayerStack layers(g, g);
   Box box({1.f, 2.f, 3.f, 4.f});
 
@@ -53,9 +49,9 @@ TEST(LayerStackTest, LayersAlignToPixelsAndOwnTheRenderTarget)
   EXPECT_EQ(g.boundLayer, outer);
   // Identity transform, clip to the layer, fresh path.
   EXPECT_EQ(g.GetTransform(), IAffine());
-  ASSERT_EQ(g.CallsNamed("clip").size(), 1u);
-  EXPECT_EQ(g.CallsNamed("clip")[0].args, Clip(outer->bounds));
-  EXPECT_EQ(g.calls.back().op, "clear");
+  ASSERT_EQ(g.All(Op::Clip).size(), 1u);
+  EXPECT_EQ(g.All(Op::Clip)[0].bounds, outer->bounds);
+  EXPECT_EQ(g.calls.back().op, Op::ClearPath);
 
   // A nested layer without an owner; ending it returns to the outer layer and its area.
   layers.BeginLayer(nullptr, {12.f, 22.f, 20.f, 30.f}, false);
@@ -66,8 +62,8 @@ TEST(LayerStackTest, LayersAlignToPixelsAndOwnTheRenderTarget)
   ASSERT_NE(inner, nullptr);
   EXPECT_EQ(g.boundLayer, outer);
   EXPECT_EQ(g.GetTransform(), IAffine());
-  ASSERT_EQ(g.CallsNamed("clip").size(), 1u);
-  EXPECT_EQ(g.CallsNamed("clip")[0].args, Clip(outer->bounds));
+  ASSERT_EQ(g.All(Op::Clip).size(), 1u);
+  EXPECT_EQ(g.All(Op::Clip)[0].bounds, outer->bounds);
 
   // Popping a layer someone else owns, then an empty stack: null, and the main target stays bound.
   IDrawLayer* popped = layers.PopLayer();
@@ -96,7 +92,7 @@ TEST(LayerStackTest, LayersAlignToPixelsAndOwnTheRenderTarget)
 
 TEST(LayerStackTest, ShadowMaskIsTheBlurredAlphaTopRowFirst)
 {
-  RecordingGraphics g(400, 300, 1.f);
+  RecordingGraphics g(nullptr, 400, 300, 60, 1.f);
   g.SetDisplayScale(2.f);
   LayerStack layers(g, g);
   layers.BeginLayer(nullptr, {0.f, 0.f, 12.f, 9.f}, true);

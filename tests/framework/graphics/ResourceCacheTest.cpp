@@ -2,7 +2,7 @@
 #include "framework/graphics/FontLoading.h"
 #include "framework/graphics/ResourceCache.h"
 #include "framework/graphics/ResourceLoading.h"
-#include "tests/support/graphics-res/RecordingGraphics.h"
+#include "tests/support/graphics/RecordingGraphics.h"
 
 #include <gtest/gtest.h>
 
@@ -19,8 +19,10 @@
 
 using namespace iplug;
 using namespace iplug::igraphics;
-using iplug::igraphics::test::FakeBitmap;
-using iplug::igraphics::test::RecordingGraphics;
+using iplug::igraphics::gfxtest::DrawCall;
+using iplug::igraphics::gfxtest::FakeBitmap;
+using iplug::igraphics::gfxtest::Op;
+using iplug::igraphics::gfxtest::RecordingGraphics;
 
 namespace
 {
@@ -128,7 +130,7 @@ TEST(ResourceCacheTest, KeysFindEntriesByExactNameAndScale)
 
 TEST(ResourceCacheTest, EditorsShareTheCachesAndTheLastOneEmptiesThem)
 {
-  auto first = std::make_unique<RecordingGraphics>();
+  auto first = std::make_unique<RecordingGraphics>(nullptr, 400, 300);
   const ISvgHandle svg = LoadSVGFromMemory("shared.svg", kSvgText, sizeof(kSvgText) - 1, "px", 96.f);
   ASSERT_TRUE(svg.IsValid());
   LayerStack layers(*first, *first);
@@ -137,7 +139,7 @@ TEST(ResourceCacheTest, EditorsShareTheCachesAndTheLastOneEmptiesThem)
   ASSERT_TRUE(bitmap.IsValid());
   const int bitmapsAlive = FakeBitmap::Alive();
 
-  auto second = std::make_unique<RecordingGraphics>();
+  auto second = std::make_unique<RecordingGraphics>(nullptr, 400, 300);
   first.reset();
   // The second editor gets the very same objects back.
   EXPECT_EQ(LoadSVGFromMemory("shared.svg", "<svg/>", 6, "px", 96.f).image, svg.image);
@@ -219,7 +221,7 @@ TEST(ResourceCacheTest, ResourceDataIsWholeOrEmpty)
 
 TEST(ResourceCacheTest, SvgDocumentsAreParsedOnceAtScaleOne)
 {
-  RecordingGraphics g;
+  RecordingGraphics g(nullptr, 400, 300);
   const ISvgHandle a = LoadSVG("badge.svg", "px", 96.f, nullptr);
   ASSERT_TRUE(a.IsValid());
   EXPECT_FLOAT_EQ(a.image->width, 40.f);
@@ -248,7 +250,7 @@ TEST(ResourceCacheTest, SvgDocumentsAreParsedOnceAtScaleOne)
 
 TEST(ResourceCacheTest, BitmapsComeFromTheCacheOrTheBestVariantAndCachedOnesSurvive)
 {
-  RecordingGraphics g;
+  RecordingGraphics g(nullptr, 400, 300);
   LayerStack layers(g, g);
   BitmapLoader loader(g, g, layers, nullptr);
   TempImages images("bitmaps");
@@ -280,8 +282,13 @@ TEST(ResourceCacheTest, BitmapsComeFromTheCacheOrTheBestVariantAndCachedOnesSurv
   EXPECT_EQ(FakeBitmap::Alive(), alive + 1);
   EXPECT_EQ(GetBitmapCache().FindCacheEntry(knob.c_str(), 2.0), two.bitmap);
   EXPECT_EQ(GetBitmapCache().FindCacheEntry(knob.c_str(), 4.0), four.bitmap);
-  ASSERT_FALSE(g.CallsNamed("bitmap").empty());
-  EXPECT_EQ(g.CallsNamed("bitmap").back().args, std::vector<float>({0.f, 0.f, 10.f, 8.f, 0.f, 0.f, 2.f}));
+  ASSERT_FALSE(g.All(Op::Bitmap).empty());
+  const DrawCall redraw = g.All(Op::Bitmap).back();
+  EXPECT_EQ(redraw.bounds, IBounds(0.f, 0.f, 10.f, 8.f));
+  EXPECT_EQ(redraw.a[4], 0.f);
+  EXPECT_EQ(redraw.a[5], 0.f);
+  ASSERT_NE(redraw.bitmap, nullptr);
+  EXPECT_EQ(redraw.bitmap->GetScale(), 2.f);
   EXPECT_EQ(layers.GetDepth(), 0);
   EXPECT_EQ(g.GetDisplayScale(), 1.f);
   EXPECT_EQ(g.GetDrawScale(), 1.f);

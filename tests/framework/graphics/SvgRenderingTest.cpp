@@ -1,6 +1,6 @@
 #include "framework/graphics/ResourceLoading.h"
 #include "framework/graphics/SvgRendering.h"
-#include "tests/support/graphics-res/RecordingGraphics.h"
+#include "tests/support/graphics/RecordingGraphics.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,9 @@
 #include <string>
 
 using namespace iplug::igraphics;
-using iplug::igraphics::test::PathCall;
-using iplug::igraphics::test::RecordingGraphics;
+using iplug::igraphics::gfxtest::DrawCall;
+using iplug::igraphics::gfxtest::Op;
+using iplug::igraphics::gfxtest::RecordingGraphics;
 
 namespace
 {
@@ -40,14 +41,14 @@ std::string Circle(int r)
 
 TEST(SvgRenderingTest, RingsNestedSubPathsBecomeHoles)
 {
-  RecordingGraphics g;
+  RecordingGraphics g(nullptr, 400, 300);
   // Outer ring, its hole, and an island inside the hole: solid, hole, solid.
   const ISvgHandle svg =
       Parse("ring.svg", Svg("<path fill=\"#ff0000\" d=\"" + Circle(40) + Circle(25) + Circle(10) + "\"/>"));
   ASSERT_TRUE(svg.IsValid());
   DrawSvgShapes(g, svg, nullptr, nullptr, nullptr);
 
-  const auto windings = g.CallsNamed("winding");
+  const auto windings = g.All(Op::Winding);
   ASSERT_EQ(windings.size(), 3u);
   EXPECT_FALSE(windings[0].hole);
   EXPECT_TRUE(windings[1].hole);
@@ -55,25 +56,25 @@ TEST(SvgRenderingTest, RingsNestedSubPathsBecomeHoles)
 
   // One path per shape: each sub-path starts with a move, is made of cubics and is closed before its
   // winding is set; the fill keeps the windings and, without a stroke, drops the path.
-  ASSERT_EQ(g.calls.front().op, "clear");
-  EXPECT_EQ(g.CallsNamed("move").size(), 3u);
-  EXPECT_EQ(g.CallsNamed("close").size(), 3u);
+  ASSERT_EQ(g.calls.front().op, Op::ClearPath);
+  EXPECT_EQ(g.All(Op::MoveTo).size(), 3u);
+  EXPECT_EQ(g.All(Op::ClosePath).size(), 3u);
   for (size_t i = 1; i < g.calls.size(); ++i)
-    if (g.calls[i].op == "winding")
+    if (g.calls[i].op == Op::Winding)
     {
-      EXPECT_EQ(g.calls[i - 1].op, "close");
+      EXPECT_EQ(g.calls[i - 1].op, Op::ClosePath);
     }
-  const auto fills = g.CallsNamed("fill");
+  const auto fills = g.All(Op::Fill);
   ASSERT_EQ(fills.size(), 1u);
   EXPECT_EQ(fills[0].fill.rule, 2);
   EXPECT_FALSE(fills[0].fill.keepPath);
-  EXPECT_TRUE(g.CallsNamed("stroke").empty());
+  EXPECT_TRUE(g.All(Op::Stroke).empty());
   EXPECT_EQ(fills[0].pattern.stops[0].colour, IArgb(255, 255, 0, 0));
 }
 
 TEST(SvgRenderingTest, PaintsOpacityOverridesAndStrokeStyles)
 {
-  RecordingGraphics g;
+  RecordingGraphics g(nullptr, 400, 300);
   const ISvgHandle svg =
       Parse("paints.svg",
             Svg("<rect x='0' y='0' width='10' height='10' fill='#ff0000' opacity='0.5'/>"
@@ -85,8 +86,8 @@ TEST(SvgRenderingTest, PaintsOpacityOverridesAndStrokeStyles)
   ASSERT_TRUE(svg.IsValid());
   DrawSvgShapes(g, svg, nullptr, nullptr, nullptr);
 
-  auto fills = g.CallsNamed("fill");
-  auto strokes = g.CallsNamed("stroke");
+  auto fills = g.All(Op::Fill);
+  auto strokes = g.All(Op::Stroke);
   ASSERT_EQ(fills.size(), 2u) << "the hidden shape draws nothing";
   ASSERT_EQ(strokes.size(), 2u);
   // Opacity 0.5 rounds to 128; the colour's own alpha is not used.
@@ -111,19 +112,19 @@ TEST(SvgRenderingTest, PaintsOpacityOverridesAndStrokeStyles)
   g.ClearCalls();
   const IArgb fill(200, 1, 2, 3), stroke(100, 4, 5, 6);
   DrawSvgShapes(g, svg, nullptr, &stroke, &fill);
-  fills = g.CallsNamed("fill");
-  strokes = g.CallsNamed("stroke");
+  fills = g.All(Op::Fill);
+  strokes = g.All(Op::Stroke);
   ASSERT_EQ(fills.size(), 2u);
   ASSERT_EQ(strokes.size(), 2u);
-  for (const PathCall& c : fills)
+  for (const DrawCall& c : fills)
     EXPECT_EQ(c.pattern.stops[0].colour, fill);
-  for (const PathCall& c : strokes)
+  for (const DrawCall& c : strokes)
     EXPECT_EQ(c.pattern.stops[0].colour, stroke);
 }
 
 TEST(SvgRenderingTest, GradientsKeepSixteenStopsAndTheirTransform)
 {
-  RecordingGraphics g;
+  RecordingGraphics g(nullptr, 400, 300);
   std::string stops;
   for (int i = 0; i < 20; ++i)
     stops += "<stop offset='" + std::to_string(i / 19.0) + "' stop-color='#" +
@@ -140,7 +141,7 @@ TEST(SvgRenderingTest, GradientsKeepSixteenStopsAndTheirTransform)
           "<rect x='0' y='25' width='100' height='25' fill='url(#r)'/>"));
   ASSERT_TRUE(svg.IsValid());
   DrawSvgShapes(g, svg, nullptr, nullptr, nullptr);
-  const auto fills = g.CallsNamed("fill");
+  const auto fills = g.All(Op::Fill);
   ASSERT_EQ(fills.size(), 2u);
 
   const IGradient& linear = fills[0].pattern;
@@ -175,20 +176,20 @@ TEST(SvgRenderingTest, GradientsKeepSixteenStopsAndTheirTransform)
 
 TEST(SvgRenderingTest, PlacementAndDegenerateDocuments)
 {
-  RecordingGraphics g;
+  RecordingGraphics g(nullptr, 400, 300);
   const ISvgHandle svg =
       Parse("place.svg", Svg("<rect x='0' y='0' width='100' height='50' fill='#000000'/>"));
   ASSERT_TRUE(svg.IsValid());
   // 100 x 50 into 200 x 200 at (10, 20): scale 2 at the top-left corner.
   DrawSVG(g, svg, {10.f, 20.f, 210.f, 220.f});
-  const auto transforms = g.CallsNamed("transform");
+  const auto transforms = g.All(Op::Transform);
   ASSERT_GE(transforms.size(), 2u);
   bool placed = false;
-  for (const PathCall& t : transforms)
-    placed = placed || t.args == std::vector<float>({2.f, 0.f, 0.f, 2.f, 10.f, 20.f});
+  for (const DrawCall& t : transforms)
+    placed = placed || t.matrix == IAffine(2.0, 0.0, 0.0, 2.0, 10.0, 20.0);
   EXPECT_TRUE(placed);
-  EXPECT_EQ(transforms.back().args, std::vector<float>({1.f, 0.f, 0.f, 1.f, 0.f, 0.f})) << "restored";
-  EXPECT_EQ(g.CallsNamed("fill").size(), 1u);
+  EXPECT_EQ(transforms.back().matrix, IAffine()) << "restored";
+  EXPECT_EQ(g.All(Op::Fill).size(), 1u);
 
   // Nothing to draw: no handle, or an image without size.
   g.ClearCalls();
@@ -221,8 +222,8 @@ TEST(SvgRenderingTest, PlacementAndDegenerateDocuments)
   image.height = 4.f;
   image.shapes = &shape;
   DrawSvgShapes(g, ISvgHandle{&image}, nullptr, nullptr, nullptr);
-  EXPECT_EQ(g.CallsNamed("cubic").size(), 2u) << "one whole segment in each sub-path";
-  EXPECT_EQ(g.CallsNamed("winding").size(), 2u);
+  EXPECT_EQ(g.All(Op::CubicTo).size(), 2u) << "one whole segment in each sub-path";
+  EXPECT_EQ(g.All(Op::Winding).size(), 2u);
 }
 
 TEST(SvgRenderingTest, LineCrossings)

@@ -72,6 +72,30 @@ float TextMetrics::Width(const ITextStyle& style, const char* utf8) const
   return w;
 }
 
+namespace
+{
+int sAliveBitmaps = 0;
+} // namespace
+
+FakeBitmap::FakeBitmap(int widthPx, int heightPx, float scale, float drawScale, std::string from)
+    : APIBitmap(widthPx, heightPx, scale, drawScale), origin(std::move(from)),
+      pixels(widthPx > 0 && heightPx > 0 ? static_cast<size_t>(widthPx) * static_cast<size_t>(heightPx) * 4
+                                         : 0,
+             0)
+{
+  ++sAliveBitmaps;
+}
+
+FakeBitmap::~FakeBitmap()
+{
+  --sAliveBitmaps;
+}
+
+int FakeBitmap::Alive()
+{
+  return sAliveBitmaps;
+}
+
 IBitmapHandle MakeBitmapHandle(FakeBitmap& bitmap, const char* name, int frames)
 {
   IBitmapHandle h;
@@ -221,6 +245,14 @@ const DrawCall* RecordingGraphics::Last(Op op) const
   return nullptr;
 }
 
+std::vector<DrawCall> RecordingGraphics::All(Op op) const
+{
+  std::vector<DrawCall> out;
+  for (const DrawCall& c : calls)
+    if (c.op == op) out.push_back(c);
+  return out;
+}
+
 void RecordingGraphics::BeginDrawFrame()
 {
   Record(Op::BeginFrame);
@@ -244,6 +276,7 @@ void RecordingGraphics::DrawBitmap(const IBitmapHandle& bitmap, const IBounds& d
   c.a[5] = static_cast<float>(srcY);
   MapPoints(c, 2);
   c.text = bitmap.name;
+  c.bitmap = bitmap.bitmap;
   c.hasBlend = blend != nullptr;
   if (blend) c.blend = *blend;
 }
@@ -379,21 +412,47 @@ void RecordingGraphics::SetPathClip(const IBounds& clip)
   c.a[3] = clip.B;
 }
 
-APIBitmap* RecordingGraphics::CreateApiBitmapFromMemory(const char*, const void* data, int size, int scale)
+APIBitmap* RecordingGraphics::CreateApiBitmapFromMemory(const char* name, const void* data, int32_t size,
+                                                        int scale)
 {
   if (!data || size <= 0) return nullptr;
-  return new FakeBitmap(fakeBitmapSize * scale, fakeBitmapSize * scale, static_cast<float>(scale), 1.f);
+  return new FakeBitmap(fakeBitmapWidth * scale, fakeBitmapHeight * scale, static_cast<float>(scale), 1.f,
+                        name ? name : "");
 }
 
 APIBitmap* RecordingGraphics::CreateApiBitmapFromFile(const char* location, int scale, int, const char*)
 {
   if (!location || !*location) return nullptr;
-  return new FakeBitmap(fakeBitmapSize * scale, fakeBitmapSize * scale, static_cast<float>(scale), 1.f);
+  ++filesDecoded;
+  return new FakeBitmap(fakeBitmapWidth * scale, fakeBitmapHeight * scale, static_cast<float>(scale), 1.f,
+                        location);
 }
 
 APIBitmap* RecordingGraphics::CreateLayerBitmap(int widthPx, int heightPx, float scale, float drawScale, bool)
 {
-  return new FakeBitmap(widthPx, heightPx, scale, drawScale);
+  if (layerBitmapsFail) return nullptr;
+  return new FakeBitmap(widthPx, heightPx, scale, drawScale, "layer");
+}
+
+void RecordingGraphics::BindCurrentLayer(IDrawLayer* layer)
+{
+  boundLayer = layer;
+  ++bindCount;
+}
+
+void RecordingGraphics::GetLayerPixels(IDrawLayer& layer, HeapBuffer& pixels)
+{
+  auto* bitmap = static_cast<FakeBitmap*>(layer.bitmap.get());
+  if (!bitmap || bitmap->pixels.empty()) return;
+  pixels.ResizeHeapBuffer(static_cast<int32_t>(bitmap->pixels.size()));
+  std::memcpy(pixels.GetData(), bitmap->pixels.data(), bitmap->pixels.size());
+}
+
+void RecordingGraphics::ApplyLayerShadowMask(IDrawLayer&, HeapBuffer& mask, const IDropShadow& shadow)
+{
+  lastShadow = shadow;
+  const auto* bytes = mask.GetAs<uint8_t>();
+  lastMask.assign(bytes, bytes + mask.GetSize());
 }
 
 float RecordingGraphics::MeasureTextWithApi(const ITextStyle& style, const char* text, IBounds& bounds) const

@@ -52,6 +52,7 @@ struct DrawCall
   bool hasBlend = false;
   IBlendSpec blend;
   IBounds bounds; // clips, text and bitmaps
+  const APIBitmap* bitmap = nullptr;
   std::string text;
   ITextStyle style;
 };
@@ -67,11 +68,17 @@ private:
   std::map<std::pair<char32_t, char32_t>, float> mKerning;
 };
 
-// A bitmap that only knows its sizes.
+// Pixels in memory (4 bytes each, bottom row first like a framebuffer, all zero when made). Live
+// instances are counted so that tests see what the caches and loaders delete.
 class FakeBitmap : public APIBitmap
 {
 public:
-  using APIBitmap::APIBitmap;
+  FakeBitmap(int widthPx, int heightPx, float scale, float drawScale, std::string origin = {});
+  ~FakeBitmap() override;
+  static int Alive();
+
+  std::string origin; // the file or resource name it was made from, "layer" for layers
+  std::vector<uint8_t> pixels;
 };
 
 // A handle over a fake bitmap the caller keeps alive.
@@ -109,6 +116,7 @@ public:
   std::vector<std::string> Log() const;
   int Count(Op op) const;
   const DrawCall* Last(Op op) const;
+  std::vector<DrawCall> All(Op op) const;
 
   TextMetrics metrics;
   // When set, fills of axis-aligned rectangles are rasterised under the clip.
@@ -153,8 +161,17 @@ public:
   bool IsCursorHidden() const { return IsMouseCursorHidden(); }
   // A real platform lets go of the pointers in its destructor; false leaves it to the base class.
   bool releaseOnDestroy = true;
-  // Fake bitmaps made from memory are this many pixels square per unit of scale.
-  int fakeBitmapSize = 16;
+  // Decoded bitmaps (from memory or a file) are this many editor units; pixels follow the scale.
+  int fakeBitmapWidth = 10;
+  int fakeBitmapHeight = 8;
+  int filesDecoded = 0;
+
+  // ---- Layers
+  bool layerBitmapsFail = false;
+  IDrawLayer* boundLayer = nullptr; // null: the main framebuffer
+  int bindCount = 0;
+  IDropShadow lastShadow;
+  std::vector<uint8_t> lastMask;
 
   // ---- Back end
   void BeginDrawFrame() override;
@@ -179,13 +196,14 @@ public:
   void ApplyPathTransform(const IAffine& transform) override;
   void AfterControlDraw(const IBounds& clip) override;
   void SetPathClip(const IBounds& clip) override;
-  APIBitmap* CreateApiBitmapFromMemory(const char* name, const void* data, int size, int scale) override;
+  APIBitmap* CreateApiBitmapFromMemory(const char* name, const void* data, int32_t size, int scale) override;
   APIBitmap* CreateApiBitmapFromFile(const char* location, int scale, int locationKind,
                                      const char* ext) override;
   APIBitmap* CreateLayerBitmap(int widthPx, int heightPx, float scale, float drawScale,
                                bool cacheable) override;
-  int GetAlphaChannelIndex() const override { return 3; }
-  bool IsLayerBitmapFlipped() const override { return true; }
+  void BindCurrentLayer(IDrawLayer* layer) override;
+  void GetLayerPixels(IDrawLayer& layer, HeapBuffer& pixels) override;
+  void ApplyLayerShadowMask(IDrawLayer& layer, HeapBuffer& mask, const IDropShadow& shadow) override;
   float MeasureTextWithApi(const ITextStyle& style, const char* text, IBounds& bounds) const override;
   void DrawTextWithApi(const ITextStyle& style, const char* text, const IBounds& bounds,
                        const IBlendSpec* blend) override;
