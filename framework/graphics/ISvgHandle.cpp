@@ -1,4 +1,4 @@
-// The one translation unit that compiles the SVG parser.
+// The SVG handle's holder, and the one translation unit that compiles the SVG parser.
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
