@@ -68,6 +68,8 @@ void IKnobControlBase::OnMouseDrag(float, float, float dX, float dY, const IModi
     delta = dX;
     extent = static_cast<double>(r.R) - static_cast<double>(r.L);
   }
+  // A knob without extent has no drag distance; 0/0 would poison the accumulated value for good.
+  if (extent == 0.0) return;
   mDragValue = std::min(std::max(mDragValue + delta / extent / gearing, 0.0), 1.0);
 
   double v = mDragValue;

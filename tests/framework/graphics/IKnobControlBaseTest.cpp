@@ -80,6 +80,16 @@ TEST_F(IKnobControlBaseTest, DragsStayInRangeAndTurnBackAtOnce)
   h->OnMouseDrag(10, 10, 20, -40, kPlain);
   EXPECT_DOUBLE_EQ(h->GetValue(0), 0.1);
   h->OnMouseUp(10, 10, kPlain);
+
+  // No extent: drags are ignored instead of turning the accumulated value into NaN.
+  auto* flat = new TestKnob({0, 0, 50, 0}, 0);
+  g.AddControl(flat);
+  flat->SetValue(0.5, 0);
+  flat->OnMouseDown(10, 0, kPlain);
+  flat->OnMouseDrag(10, 0, 5, 0, kPlain);
+  EXPECT_DOUBLE_EQ(flat->GetDragValue(), 0.5);
+  EXPECT_DOUBLE_EQ(flat->GetValue(0), 0.5);
+  flat->OnMouseUp(10, 0, kPlain);
 }
 
 TEST_F(IKnobControlBaseTest, SteppedParametersSnapButSlowDragsAccumulate)
