@@ -240,16 +240,3 @@ TEST(IPlugVST3, TakesOnlyProcessingSetupsItCanRun)
   p.SetTailLength(2147483646);
   EXPECT_EQ(p.getTailSamples(), 2147483646u);
 }
-
-TEST(IPlugVST3, LeavesTheVst3ObligationsItDoesNotServeUnimplemented)
-{
-  Instance in;
-  TestVst3Plugin& p = *in.plug;
-  TUID cid;
-  EXPECT_EQ(p.getControllerClassId(cid), kNotImplemented);
-  EXPECT_EQ(p.setIoMode(0), kNotImplemented);
-  RoutingInfo a{}, b{};
-  EXPECT_EQ(p.getRoutingInfo(a, b), kNotImplemented);
-  EXPECT_EQ(p.openHelp(false), kResultFalse);
-  EXPECT_EQ(p.openAboutBox(false), kResultFalse);
-}

@@ -201,18 +201,6 @@ TEST(SingleComponentEffect, AnswersEveryInterfaceFromOneReferenceCount)
   EXPECT_TRUE(destroyed);
 }
 
-TEST(SingleComponentEffect, NamesItselfAndItsBases)
-{
-  auto* effect = new SingleComponentEffect;
-  EXPECT_STREQ(effect->isA(), "SingleComponentEffect");
-  EXPECT_TRUE(effect->isTypeOf("SingleComponentEffect", false));
-  EXPECT_FALSE(effect->isTypeOf("EditControllerEx1", false));
-  for (const char* base : {"EditControllerEx1", "EditController", "ComponentBase", "FObject"})
-    EXPECT_TRUE(effect->isTypeOf(base, true)) << base;
-  EXPECT_FALSE(effect->isTypeOf("Component", true));
-  effect->release();
-}
-
 TEST(SingleComponentEffect, TerminateDropsBusesAndParameters)
 {
   auto* effect = new RoleProbe;
