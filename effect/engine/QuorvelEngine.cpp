@@ -925,6 +925,25 @@ template <int Single> float QuorvelEngine::RunOversampled(int count)
   return peak;
 }
 
+// One frame of the level follower: the smoothed dry and wet powers and the gain that matches them.
+float QuorvelEngine::FollowLevels(int i, float invChannels, float m1, float m2)
+{
+  float pd = 0.f;
+  float pw = 0.f;
+  for (int c = 0; c < mChannels; ++c)
+  {
+    pd += mDryLine[c][i] * mDryLine[c][i];
+    pw += mWet[c][i] * mWet[c][i];
+  }
+  mDryPower = (1.f - m1) * (pd * invChannels) + m1 * mDryPower;
+  mWetPower = (1.f - m1) * (pw * invChannels) + m1 * mWetPower;
+  float target = 1.f;
+  if (mDryPower > kDryPowerFloor && mWetPower > kWetPowerFloor)
+    target = Clamp(std::sqrt(mDryPower / mWetPower), kMatchMin, kMatchMax);
+  mMatchGain = (1.f - m2) * target + m2 * mMatchGain;
+  return mMatchGain;
+}
+
 void QuorvelEngine::ProcessBaseRate(float* const* outputs, int offset, int count, MeterLevels& peaks)
 {
   const int nc = mChannels;
@@ -942,20 +961,7 @@ void QuorvelEngine::ProcessBaseRate(float* const* outputs, int offset, int count
   {
     for (int i = 0; i < count; ++i)
     {
-      float pd = 0.f;
-      float pw = 0.f;
-      for (int c = 0; c < nc; ++c)
-      {
-        pd += mDryLine[c][i] * mDryLine[c][i];
-        pw += mWet[c][i] * mWet[c][i];
-      }
-      mDryPower = (1.f - m1) * (pd * invChannels) + m1 * mDryPower;
-      mWetPower = (1.f - m1) * (pw * invChannels) + m1 * mWetPower;
-      float target = 1.f;
-      if (mDryPower > kDryPowerFloor && mWetPower > kWetPowerFloor)
-        target = Clamp(std::sqrt(mDryPower / mWetPower), kMatchMin, kMatchMax);
-      mMatchGain = (1.f - m2) * target + m2 * mMatchGain;
-      mMatch[i] = mMatchGain;
+      mMatch[i] = FollowLevels(i, invChannels, m1, m2);
     }
     const F4 one = Set(1.f);
     const F4 autoGain = Set(mRamps[kRampAutoGain].current);
@@ -1007,19 +1013,7 @@ void QuorvelEngine::ProcessBaseRate(float* const* outputs, int offset, int count
 
   for (int i = 0; i < count; ++i)
   {
-    float pd = 0.f;
-    float pw = 0.f;
-    for (int c = 0; c < nc; ++c)
-    {
-      pd += mDryLine[c][i] * mDryLine[c][i];
-      pw += mWet[c][i] * mWet[c][i];
-    }
-    mDryPower = (1.f - m1) * (pd * invChannels) + m1 * mDryPower;
-    mWetPower = (1.f - m1) * (pw * invChannels) + m1 * mWetPower;
-    float target = 1.f;
-    if (mDryPower > kDryPowerFloor && mWetPower > kWetPowerFloor)
-      target = Clamp(std::sqrt(mDryPower / mWetPower), kMatchMin, kMatchMax);
-    mMatchGain = (1.f - m2) * target + m2 * mMatchGain;
+    FollowLevels(i, invChannels, m1, m2);
 
     const float autoGain = mRamps[kRampAutoGain].Advance();
     const float mix = mRamps[kRampMix].Advance();

@@ -93,6 +93,7 @@ private:
   float ProcessOversampled(int count);
   template <int Single> float RunOversampled(int count);
   void ProcessBaseRate(float* const* outputs, int offset, int count, MeterLevels& peaks);
+  float FollowLevels(int i, float invChannels, float m1, float m2);
 
   EngineParams mParams;
   alignas(16) float mIn[kMaxChannels][kMaxBlock] = {};

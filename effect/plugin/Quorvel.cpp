@@ -4,7 +4,7 @@
 #include "effect/plugin/FactoryPresets.h"
 #include "effect/plugin/StateBlock.h"
 
-#include "framework/core/IPluginSpec.h"
+#include "framework/core/IPluginConfig.h"
 #include "framework/core/Mutex.h"
 
 #include <algorithm>

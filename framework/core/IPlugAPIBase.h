@@ -3,7 +3,7 @@
 #include "framework/core/IMidiEvent.h"
 #include "framework/core/IParamChange.h"
 #include "framework/core/IPluginBase.h"
-#include "framework/core/IPluginSpec.h"
+#include "framework/core/IPluginConfig.h"
 #include "framework/core/ISysexEvent.h"
 #include "framework/core/SpscRing.h"
 #include "framework/core/TextBuffer.h"

@@ -4,7 +4,7 @@
 #include "framework/core/HeapBuffer.h"
 #include "framework/core/IChannelBinding.h"
 #include "framework/core/IMidiEvent.h"
-#include "framework/core/IPluginSpec.h"
+#include "framework/core/IPluginConfig.h"
 #include "framework/core/ISysexEvent.h"
 #include "framework/core/ITransportState.h"
 #include "framework/core/PointerList.h"

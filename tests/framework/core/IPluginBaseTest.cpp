@@ -1,5 +1,5 @@
 #include "framework/core/IPluginBase.h"
-#include "framework/core/IPluginSpec.h"
+#include "framework/core/IPluginConfig.h"
 #include "tests/support/core/HeapAllocationFault.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,7 @@
 #pragma once
 
+// The plug-in configuration record (IPluginSpec) that an effect declares and hands to its host adapter.
+
 #include <cstdint>
 
 namespace iplug
