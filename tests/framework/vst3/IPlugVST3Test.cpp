@@ -323,21 +323,3 @@ TEST(IPlugVST3, EveryOutputIsWrittenWhenProcessAnswersOk)
   p->release();
 }
 
-TEST(IPlugVST3, HostTextThatCannotBeReadIsRefused)
-{
-  Instance in;
-  ParamValue value = 0.5;
-  String128 text;
-  auto set = [&](const char16_t* s)
-  {
-    std::u16string t(s);
-    std::copy(t.begin(), t.end() + 1, text);
-    return in.plug->getParamValueByString(MapParamId(13), text, value);
-  };
-  EXPECT_EQ(set(u"garbage"), kResultFalse);
-  EXPECT_EQ(value, 0.5) << "unchanged";
-  EXPECT_EQ(set(u"1"), kResultOk);
-  EXPECT_EQ(value, 1.0) << "a switch reads its index";
-  EXPECT_EQ(set(u"off"), kResultOk);
-  EXPECT_EQ(value, 0.0);
-}
