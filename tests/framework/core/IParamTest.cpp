@@ -300,11 +300,11 @@ TEST(IParamTest, TextToValue)
     bool read;
     double value;
   };
-  const Case cases[] = {{&e, "Mid", true, 1},      {&e, "2", true, 2},        {&e, " 0 ", true, 0},
-                        {&e, "3", false, 0},       {&e, "1.5", false, 0},     {&e, "-1", false, 0},
-                        {&e, "2x", false, 0},      {&e, "garbage", false, 0}, {&b, "1", true, 1},
-                        {&b, "On", true, 1},       {&b, "yes", false, 0},     {&plain, "-3 dB", true, -3},
-                        {&plain, "99", true, 24},  {&plain, "abc", false, 0}, {&plain, "", false, 0},
+  const Case cases[] = {{&e, "Mid", true, 1},     {&e, "2", true, 2},        {&e, " 0 ", true, 0},
+                        {&e, "3", false, 0},      {&e, "1.5", false, 0},     {&e, "-1", false, 0},
+                        {&e, "2x", false, 0},     {&e, "garbage", false, 0}, {&b, "1", true, 1},
+                        {&b, "On", true, 1},      {&b, "yes", false, 0},     {&plain, "-3 dB", true, -3},
+                        {&plain, "99", true, 24}, {&plain, "abc", false, 0}, {&plain, "", false, 0},
                         {&neg, "2", true, -2}};
   for (const Case& c : cases)
   {

@@ -15,8 +15,8 @@ using iplug::kFactoryProgramList;
 using iplug::kHost;
 using iplug::kReset;
 using iplug::kUI;
-using quorvel::test::MapParamId;
 using iplug::TextBuffer;
+using quorvel::test::MapParamId;
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 using quorvel::test::HostApplication;
@@ -322,4 +322,3 @@ TEST(IPlugVST3, EveryOutputIsWrittenWhenProcessAnswersOk)
   expectSilence(*p, false, "after terminate");
   p->release();
 }
-
