@@ -112,7 +112,7 @@ void Quorvel::DeclareParams()
   using iplug::IParam;
   for (int i = 0; i < kParamCount; ++i)
   {
-    const ParamSpec& p = kParamTable[i];
+    const ParamEntry& p = kParamTable[i];
     IParam* param = GetParam(i);
     switch (p.kind)
     {
