@@ -21,6 +21,7 @@ namespace
 {
 using namespace lanes;
 #include "effect/engine/LaneKernelBasics.inc"
+#include "effect/engine/WideLanes.inc"
 #include "effect/engine/ModelKernels.inc"
 #include "effect/engine/FeedbackKernels.inc"
 #include "effect/engine/ModelScheduler.inc"
