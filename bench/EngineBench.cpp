@@ -6,6 +6,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -79,10 +80,22 @@ void CrossFade(benchmark::State& state)
 
 // Arguments: model index (0 Tube, 1 Transformer, 2 Tape, 3 Germanium Fuzz, 4 Silicon Fuzz, 5 Diode
 // Clip; the cross-fade runs between that model and the next) and kernel path (0 baseline, 1 wide).
-BENCHMARK(Steady)->ArgsProduct({{0, 1, 2, 3, 4, 5}, {0, 1}})->ArgNames({"model", "wide"})->Unit(benchmark::kMicrosecond);
+// Other work on the machine only ever adds time: with --benchmark_repetitions the "min" aggregate
+// is the figure to quote.
+double Smallest(const std::vector<double>& v)
+{
+  return v.empty() ? 0.0 : *std::min_element(v.begin(), v.end());
+}
+
+BENCHMARK(Steady)
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5}, {0, 1}})
+    ->ArgNames({"model", "wide"})
+    ->ComputeStatistics("min", Smallest)
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(CrossFade)
     ->ArgsProduct({{0, 1, 2, 3, 4, 5}, {0, 1}})
     ->ArgNames({"model", "wide"})
+    ->ComputeStatistics("min", Smallest)
     ->Unit(benchmark::kMicrosecond);
 
 } // namespace

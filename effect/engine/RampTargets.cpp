@@ -20,7 +20,8 @@ inline float FiniteOrZero(float v)
 // the range (or a range turned upside down) takes it.
 inline float Held(const EngineParams& p, int param)
 {
-  return std::max(std::min(FiniteOrZero(p[param]), EngineParams::kMaxima[param]), EngineParams::kMinima[param]);
+  return std::max(std::min(FiniteOrZero(p[param]), EngineParams::kMaxima[param]),
+                  EngineParams::kMinima[param]);
 }
 
 inline float DbToGain(float db)

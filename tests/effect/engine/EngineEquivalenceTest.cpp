@@ -161,7 +161,8 @@ TEST_P(EngineEquivalence, ModelChangesMonoAndOtherRatesAgreeToo)
   EngineParams start;
   for (int channels : {1, 2})
     for (double rate : {44100.0, 48000.0, 96000.0})
-      EXPECT_LE(LargestDifference(noise, start, switching, channels, rate, GetParam()), 1e-5) << channels << " " << rate;
+      EXPECT_LE(LargestDifference(noise, start, switching, channels, rate, GetParam()), 1e-5)
+          << channels << " " << rate;
 }
 
 INSTANTIATE_TEST_SUITE_P(BothPaths, EngineEquivalence, test::kBothKernelPaths, test::KernelPathName);
