@@ -2,6 +2,10 @@
 # Times 60 s of stereo 48 kHz noise through the engine (as a LADSPA module) and through the
 # saturators of Debian's caps package, all run by sox's ladspa effect, and prints the cost per
 # stereo frame with the host's own cost (a unity-gain plug-in) subtracted, and the ratio ours/peer.
+# Every model is timed on both kernel paths (baseline SSE2, wide AVX2+FMA), steady and while a model
+# change cross-fades into the next model; the cross-fade is also given as a multiple of the steady
+# cost of the slower of its two models. The peers are timed in the same run, so the ratios are fair
+# on a loaded machine; the load is printed before and after.
 #
 #   bench/peer_compare.sh [build-dir]      (default build/native; needs the quorvel_ladspa target)
 #
@@ -46,13 +50,28 @@ host=$(cpu_seconds quorvel quorvel_gain)
 cx2=$(net_ns "$(cpu_seconds "$caps" CompressX2 0 2 0.5 0.5 0.5 0.5 0)")
 sat=$(net_ns "$(cpu_seconds -r "$caps" Saturate 0 0 0)")
 
+printf 'load before: %s\n' "$(uptime | sed 's/.*load average/load average/')"
+grep -qw avx2 /proc/cpuinfo && grep -qw fma /proc/cpuinfo || echo "this processor offers no AVX2 + FMA: the wide rows run the baseline path"
 printf 'host (unity gain): %.3f s for %d s of stereo audio\n' "$host" "$seconds"
 printf '%-26s %10s\n' "peer" "ns/frame"
 printf '%-26s %10s\n' "caps CompressX2 (4x)" "$cx2" "caps Saturate (8x)" "$sat"
-printf '\n%-26s %10s %14s %14s\n' "Quorvel model" "ns/frame" "/ CompressX2" "/ Saturate"
 models=(tube transformer tape germanium silicon diode)
+declare -A ns
 for m in "${models[@]}"; do
-  ours=$(net_ns "$(cpu_seconds quorvel "quorvel_$m")")
-  awk -v name="$m" -v o="$ours" -v a="$cx2" -v b="$sat" \
-    'BEGIN { printf "%-26s %10.1f %14.2f %14.2f\n", name, o, o / a, o / b }'
+  for v in base wide base_fade wide_fade; do
+    ns[$m.$v]=$(net_ns "$(cpu_seconds quorvel "quorvel_${m}_$v")")
+  done
 done
+printf '\n%-12s %-5s %9s %7s %7s %11s %7s %9s\n' "model" "path" "steady" "/CX2" "/Sat" "cross-fade" "/CX2" "/steady"
+for i in "${!models[@]}"; do
+  m=${models[$i]}
+  next=${models[$(((i + 1) % 6))]}
+  for v in base wide; do
+    awk -v name="$m" -v path="$v" -v o="${ns[$m.$v]}" -v f="${ns[$m.${v}_fade]}" -v n="${ns[$next.$v]}" \
+      -v a="$cx2" -v b="$sat" \
+      'BEGIN { slow = o > n ? o : n;
+               printf "%-12s %-5s %9.1f %7.2f %7.2f %11.1f %7.2f %9.2f\n", name, path, o, o / a, o / b, f, f / a, f / slow }'
+  done
+done
+printf '(cross-fade: each model into the next one; /steady is against the slower of the two)\n'
+printf 'load after: %s\n' "$(uptime | sed 's/.*load average/load average/')"
