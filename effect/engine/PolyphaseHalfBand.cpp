@@ -87,6 +87,25 @@ void PolyphaseHalfBand::Downsample(const float* p0, const float* p1, const float
     o[2 * i] = p1[i];
     o[2 * i + 1] = p3[i];
   }
+  DownsampleSplit(n, out);
+}
+
+void PolyphaseHalfBand::DownsampleStrided(const float* samples, int stride, int n, float* out)
+{
+  float* e = mE + kEHistory;
+  float* o = mO + kOHistory;
+  for (int m = 0; m < 2 * n; ++m)
+  {
+    e[m] = samples[(2 * m) * stride];
+    o[m] = samples[(2 * m + 1) * stride];
+  }
+  DownsampleSplit(n, out);
+}
+
+void PolyphaseHalfBand::DownsampleSplit(int n, float* out)
+{
+  float* e = mE + kEHistory;
+  float* o = mO + kOHistory;
   const int n2 = 2 * n;
   // First stage at 4 fs -> 2 fs; only the kept outputs are computed.
   mPairs(mR, n2, kD1.data(), 9, e, e - 17, false);

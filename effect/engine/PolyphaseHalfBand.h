@@ -25,7 +25,13 @@ public:
   // The four processed phases of each frame in; one base-rate sample per frame out.
   void Downsample(const float* p0, const float* p1, const float* p2, const float* p3, int n, float* out);
 
+  // The same from a stream of 4 n oversampled samples spaced `stride` floats apart (one lane of the
+  // engine's lane layout).
+  void DownsampleStrided(const float* samples, int stride, int n, float* out);
+
 private:
+  void DownsampleSplit(int n, float* out);
+
   static constexpr int kMax = kEngineMaxBlock;
   static constexpr int kXHistory = 59; // U1 reaches x[n - 59]
   static constexpr int kAHistory = 12; // U2 reaches a[n - 12]

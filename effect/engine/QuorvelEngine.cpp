@@ -161,26 +161,46 @@ void QuorvelEngine::ProcessChunk(const float* const* inputs, float* const* outpu
       x[i] = v;
     }
     peaks.inputPeak = peak;
-    mHalfBand[c].Upsample(x, count, mPhase[0], mPhase[1], mPhase[2], mPhase[3]);
-    for (int i = 0; i < count; ++i)
-      for (int k = 0; k < kOversampling; ++k)
-        mPath.osLanes[(kOversampling * i + k) * kLanes + c] = mPhase[k][i];
+    float(*phase)[kMaxBlock] = mPhase[c];
+    mHalfBand[c].Upsample(x, count, phase[0], phase[1], phase[2], phase[3]);
   }
+  GatherPhasesIntoLanes(count);
 
   peaks.activity = std::max(peaks.activity, mKernels->runWetPath(mPath, mRamps, count));
 
   for (int c = 0; c < nc; ++c)
-  {
-    for (int i = 0; i < count; ++i)
-      for (int k = 0; k < kOversampling; ++k)
-        mPhase[k][i] = mPath.osLanes[(kOversampling * i + k) * kLanes + c];
-    mHalfBand[c].Downsample(mPhase[0], mPhase[1], mPhase[2], mPhase[3], count, mWet[c]);
-  }
+    mHalfBand[c].DownsampleStrided(mPath.osLanes + c, kLanes, count, mWet[c]);
 
   ProcessBaseRate(outputs, offset, count, peaks);
 
   for (int c = 0; c < nc; ++c)
     std::memmove(mDryLine[c], mDryLine[c] + count, sizeof(float) * kLatency);
+}
+
+// Oversampled sample 4 i + k of channel c goes to lane c of slot 4 i + k. In stereo both channels
+// of four frames move per step: each pair (c0, c1) is one 64-bit store.
+void QuorvelEngine::GatherPhasesIntoLanes(int count)
+{
+  float* lanesOut = mPath.osLanes;
+  int i = 0;
+  if (mChannels == 2)
+  {
+    for (; i + 4 <= count; i += 4)
+      for (int k = 0; k < kOversampling; ++k)
+      {
+        const F4 a = Load(mPhase[0][k] + i);
+        const F4 b = Load(mPhase[1][k] + i);
+        alignas(16) float pairs[8];
+        StoreAligned(pairs, InterleaveLow(a, b));
+        StoreAligned(pairs + 4, InterleaveHigh(a, b));
+        for (int f = 0; f < 4; ++f)
+          std::memcpy(lanesOut + (kOversampling * (i + f) + k) * kLanes, pairs + 2 * f, 2 * sizeof(float));
+      }
+  }
+  for (int c = 0; c < mChannels; ++c)
+    for (int j = i; j < count; ++j)
+      for (int k = 0; k < kOversampling; ++k)
+        lanesOut[(kOversampling * j + k) * kLanes + c] = mPhase[c][k][j];
 }
 
 // One frame of the level follower: the smoothed dry and wet powers and the gain that matches them.

@@ -85,9 +85,10 @@ private:
                     MeterLevels& peaks);
   void ProcessBaseRate(float* const* outputs, int offset, int count, MeterLevels& peaks);
   float FollowLevels(int i, float invChannels, float m1, float m2);
+  void GatherPhasesIntoLanes(int count);
 
   EngineParams mParams;
-  alignas(32) float mPhase[kOversampling][kMaxBlock] = {};
+  alignas(32) float mPhase[kMaxChannels][kOversampling][kMaxBlock] = {};
   alignas(32) float mWet[kMaxChannels][kMaxBlock] = {};
   alignas(32) float mMatch[kMaxBlock] = {}; // smoothed match gain per frame of the chunk
   float mDryLine[kMaxChannels][kLatency + kMaxBlock] = {};
