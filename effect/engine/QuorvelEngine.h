@@ -19,8 +19,13 @@ struct ShaperTables;
 
 // The whole audio path of the effect. Everything that shapes the signal runs at four times the base
 // rate; the dry delay, level matching, mix, trim, ceiling, bypass and meters at the base rate.
-// One fixed-size object: nothing is allocated after construction. The oversampled path keeps one
-// channel per SIMD lane, so a stereo stream costs hardly more than a mono one.
+// One fixed-size object: nothing is allocated after construction. This class is the orchestration:
+// preparation, parameter targets (MapParamsToTargets), chunking, the up and down stages
+// (PolyphaseHalfBand), the base-rate output and the meters. The oversampled stages run on the
+// kernel set chosen at preparation (EngineKernels.h): ModelScheduler.inc decides per chunk which
+// models run, ModelKernels.inc and FeedbackKernels.inc hold the models, HalfBandKernels.inc the
+// filter taps. The oversampled path keeps one channel per SIMD lane, so a stereo stream costs
+// hardly more than a mono one.
 class QuorvelEngine
 {
 public:
