@@ -66,6 +66,15 @@ inline F4 HighToLow(F4 a)
 {
   return {_mm_movehl_ps(a.v, a.v)};
 }
+// [a0, b0, a1, b1] and [a2, b2, a3, b3].
+inline F4 InterleaveLow(F4 a, F4 b)
+{
+  return {_mm_unpacklo_ps(a.v, b.v)};
+}
+inline F4 InterleaveHigh(F4 a, F4 b)
+{
+  return {_mm_unpackhi_ps(a.v, b.v)};
+}
 inline F4 operator+(F4 a, F4 b)
 {
   return {_mm_add_ps(a.v, b.v)};
@@ -182,6 +191,14 @@ inline F4 JoinLow(F4 a, F4 b)
 inline F4 HighToLow(F4 a)
 {
   return Set(a.v[2], a.v[3], a.v[2], a.v[3]);
+}
+inline F4 InterleaveLow(F4 a, F4 b)
+{
+  return Set(a.v[0], b.v[0], a.v[1], b.v[1]);
+}
+inline F4 InterleaveHigh(F4 a, F4 b)
+{
+  return Set(a.v[2], b.v[2], a.v[3], b.v[3]);
 }
 inline F4 Abs(F4 a)
 {

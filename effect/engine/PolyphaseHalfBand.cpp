@@ -1,7 +1,6 @@
 #include "effect/engine/PolyphaseHalfBand.h"
 
 #include "effect/engine/HalfBandFir.h"
-#include "effect/engine/Lanes.h"
 
 #include <array>
 #include <cstring>
@@ -40,58 +39,6 @@ const auto kD2 = Pairs(kHalfBandD2, 1.f);    // 20 pairs
 constexpr float kCentre = 0.5f;
 constexpr float kAllpass = 0.2f;
 
-// Eight outputs per step in four partial sums (two per output group, even and odd taps): a single
-// running sum would make every step wait on a chain of Taps additions.
-template <int Taps>
-void Pairs4(float* y, int n4, const float* c, const float* p, const float* q, bool accumulate)
-{
-  using namespace lanes;
-  int t = 0;
-  for (; t + 8 <= n4; t += 8)
-  {
-    F4 a0 = accumulate ? Load(y + t) : Zero(), a1 = Zero();
-    F4 b0 = accumulate ? Load(y + t + 4) : Zero(), b1 = Zero();
-    int u = 0;
-    for (; u + 2 <= Taps; u += 2)
-    {
-      const F4 c0 = Set(c[u]), c1 = Set(c[u + 1]);
-      a0 = a0 + c0 * (Load(p + t - u) + Load(q + t + u));
-      b0 = b0 + c0 * (Load(p + t + 4 - u) + Load(q + t + 4 + u));
-      a1 = a1 + c1 * (Load(p + t - u - 1) + Load(q + t + u + 1));
-      b1 = b1 + c1 * (Load(p + t + 3 - u) + Load(q + t + 5 + u));
-    }
-    if (u < Taps)
-    {
-      const F4 c0 = Set(c[u]);
-      a0 = a0 + c0 * (Load(p + t - u) + Load(q + t + u));
-      b0 = b0 + c0 * (Load(p + t + 4 - u) + Load(q + t + 4 + u));
-    }
-    Store(y + t, a0 + a1);
-    Store(y + t + 4, b0 + b1);
-  }
-  for (; t < n4; t += 4)
-  {
-    F4 acc = accumulate ? Load(y + t) : Zero();
-    for (int u = 0; u < Taps; ++u)
-      acc = acc + Set(c[u]) * (Load(p + t - u) + Load(q + t + u));
-    Store(y + t, acc);
-  }
-}
-
-template <int Taps>
-void PairsFixed(float* y, int n, const float* c, const float* p, const float* q, bool accumulate)
-{
-  const int n4 = n & ~3;
-  Pairs4<Taps>(y, n4, c, p, q, accumulate);
-  for (int t = n4; t < n; ++t)
-  {
-    float acc = accumulate ? y[t] : 0.f;
-    for (int u = 0; u < Taps; ++u)
-      acc += c[u] * (p[t - u] + q[t + u]);
-    y[t] = acc;
-  }
-}
-
 // Moves the last `history` samples of a stream of `count` new samples back in front.
 inline void KeepHistory(float* buffer, int history, int count)
 {
@@ -99,40 +46,11 @@ inline void KeepHistory(float* buffer, int history, int count)
 }
 } // namespace
 
-void SymmetricPairs(float* y, int n, const float* c, int taps, const float* p, const float* q,
-                    bool accumulate)
-{
-  switch (taps)
-  {
-  case 6:
-    PairsFixed<6>(y, n, c, p, q, accumulate);
-    break;
-  case 7:
-    PairsFixed<7>(y, n, c, p, q, accumulate);
-    break;
-  case 9:
-    PairsFixed<9>(y, n, c, p, q, accumulate);
-    break;
-  case 20:
-    PairsFixed<20>(y, n, c, p, q, accumulate);
-    break;
-  case 30:
-    PairsFixed<30>(y, n, c, p, q, accumulate);
-    break;
-  default:
-    for (int t = 0; t < n; ++t)
-    {
-      float acc = accumulate ? y[t] : 0.f;
-      for (int u = 0; u < taps; ++u)
-        acc += c[u] * (p[t - u] + q[t + u]);
-      y[t] = acc;
-    }
-  }
-}
-
 void PolyphaseHalfBand::Reset()
 {
+  const PairsKernel pairs = mPairs;
   *this = PolyphaseHalfBand{};
+  mPairs = pairs;
 }
 
 void PolyphaseHalfBand::Upsample(const float* in, int n, float* o0, float* o1, float* o2, float* o3)
@@ -142,13 +60,13 @@ void PolyphaseHalfBand::Upsample(const float* in, int n, float* o0, float* o1, f
   float* a = mA + kAHistory;
   // First stage at 2 fs: a[n] from the real samples only; its zero-stuffed phase is the centre tap
   // alone, b[n] = x[n - 29].
-  SymmetricPairs(a, n, kU1.data(), 30, x, x - 59, false);
+  mPairs(a, n, kU1.data(), 30, x, x - 59, false);
   const float* b = x - 29;
   // Second stage at 4 fs on the interleaved stream a, b: each output phase mixes both.
-  SymmetricPairs(o0, n, kU2Even.data(), 7, a, b - 13, false);
-  SymmetricPairs(o0, n, kU2Odd.data(), 6, b - 1, a - 12, true);
-  SymmetricPairs(o2, n, kU2Even.data(), 7, b, a - 12, false);
-  SymmetricPairs(o2, n, kU2Odd.data(), 6, a, b - 12, true);
+  mPairs(o0, n, kU2Even.data(), 7, a, b - 13, false);
+  mPairs(o0, n, kU2Odd.data(), 6, b - 1, a - 12, true);
+  mPairs(o2, n, kU2Even.data(), 7, b, a - 12, false);
+  mPairs(o2, n, kU2Odd.data(), 6, a, b - 12, true);
   // The zero-stuffed phases reduce to the centre tap: delayed copies (the 2x gain cancels the 0.5).
   std::memcpy(o1, a - 6, sizeof(float) * static_cast<std::size_t>(n));
   std::memcpy(o3, b - 6, sizeof(float) * static_cast<std::size_t>(n));
@@ -169,9 +87,28 @@ void PolyphaseHalfBand::Downsample(const float* p0, const float* p1, const float
     o[2 * i] = p1[i];
     o[2 * i + 1] = p3[i];
   }
+  DownsampleSplit(n, out);
+}
+
+void PolyphaseHalfBand::DownsampleStrided(const float* samples, int stride, int n, float* out)
+{
+  float* e = mE + kEHistory;
+  float* o = mO + kOHistory;
+  for (int m = 0; m < 2 * n; ++m)
+  {
+    e[m] = samples[(2 * m) * stride];
+    o[m] = samples[(2 * m + 1) * stride];
+  }
+  DownsampleSplit(n, out);
+}
+
+void PolyphaseHalfBand::DownsampleSplit(int n, float* out)
+{
+  float* e = mE + kEHistory;
+  float* o = mO + kOHistory;
   const int n2 = 2 * n;
   // First stage at 4 fs -> 2 fs; only the kept outputs are computed.
-  SymmetricPairs(mR, n2, kD1.data(), 9, e, e - 17, false);
+  mPairs(mR, n2, kD1.data(), 9, e, e - 17, false);
   float* r0 = mR0 + kR0History;
   float* r2 = mR2 + kR2History;
   for (int i = 0; i < n; ++i)
@@ -180,7 +117,7 @@ void PolyphaseHalfBand::Downsample(const float* p0, const float* p1, const float
     r2[i] = mR[2 * i + 1] + kCentre * o[2 * i + 1 - 9];
   }
   // Second stage at 2 fs -> fs.
-  SymmetricPairs(out, n, kD2.data(), 20, r0, r0 - 39, false);
+  mPairs(out, n, kD2.data(), 20, r0, r0 - 39, false);
   float x1 = mApIn;
   float y1 = mApOut;
   for (int i = 0; i < n; ++i)

@@ -5,19 +5,19 @@
 // time with four outputs per instruction. Every stream keeps just enough history in front of the
 // block for the longest tap.
 
+#include "effect/engine/EngineKernels.h"
 #include "effect/engine/QuorvelEngineLimits.h"
 
 namespace quorvel
 {
 
-// y[t] = sum over u of c[u] (p[t - u] + q[t + u]), t = 0 .. n - 1 (added to y when accumulate).
-void SymmetricPairs(float* y, int n, const float* c, int taps, const float* p, const float* q,
-                    bool accumulate);
-
 class PolyphaseHalfBand
 {
 public:
   void Reset();
+
+  // The tap sums run on the kernel set the engine chose (the baseline one unless told otherwise).
+  void SetKernels(const EngineKernels& kernels) { mPairs = kernels.symmetricPairs; }
 
   // One channel of base-rate input in; the four oversampled phases of each frame out.
   void Upsample(const float* x, int n, float* o0, float* o1, float* o2, float* o3);
@@ -25,7 +25,13 @@ public:
   // The four processed phases of each frame in; one base-rate sample per frame out.
   void Downsample(const float* p0, const float* p1, const float* p2, const float* p3, int n, float* out);
 
+  // The same from a stream of 4 n oversampled samples spaced `stride` floats apart (one lane of the
+  // engine's lane layout).
+  void DownsampleStrided(const float* samples, int stride, int n, float* out);
+
 private:
+  void DownsampleSplit(int n, float* out);
+
   static constexpr int kMax = kEngineMaxBlock;
   static constexpr int kXHistory = 59; // U1 reaches x[n - 59]
   static constexpr int kAHistory = 12; // U2 reaches a[n - 12]
@@ -43,6 +49,7 @@ private:
   float mR2[kR2History + kMax] = {};
   float mApIn = 0.f;
   float mApOut = 0.f;
+  PairsKernel mPairs = GetBaselineKernels().symmetricPairs;
 };
 
 } // namespace quorvel

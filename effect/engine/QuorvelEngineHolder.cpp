@@ -21,10 +21,10 @@ QuorvelEngineHolder::QuorvelEngineHolder() : mEngine(std::make_unique<QuorvelEng
 
 QuorvelEngineHolder::~QuorvelEngineHolder() = default;
 
-void QuorvelEngineHolder::Prepare(double sampleRate, int channels)
+void QuorvelEngineHolder::Prepare(double sampleRate, int channels, KernelPath allowed)
 {
   if (!std::isfinite(sampleRate) || !(sampleRate > 0.0) || sampleRate > kMaxRate) sampleRate = kDefaultRate;
-  mEngine->Prepare(sampleRate, channels < 2 ? 1 : 2);
+  mEngine->Prepare(sampleRate, channels < 2 ? 1 : 2, allowed);
   for (auto& m : mMeters)
     m.exchange(0.f, std::memory_order_relaxed);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "effect/engine/EngineKernels.h"
 #include "effect/engine/EngineParams.h"
 #include "effect/engine/MeterLevels.h"
 
@@ -23,8 +24,9 @@ public:
   QuorvelEngineHolder& operator=(const QuorvelEngineHolder&) = delete;
 
   // Rates that are not finite, not positive or above 768000 Hz run at 48000 Hz; channel counts
-  // below 2 give mono, above 2 stereo. Clears all audio history and the meters.
-  void Prepare(double sampleRate, int channels);
+  // below 2 give mono, above 2 stereo. Clears all audio history and the meters. `allowed`
+  // holds the engine to the baseline kernels when it is KernelPath::kBaseline (tests, benchmark).
+  void Prepare(double sampleRate, int channels, KernelPath allowed = KernelPath::kWide);
 
   // Once per block before Process, and before every Prepare.
   void CopyParams(const EngineParams& params);

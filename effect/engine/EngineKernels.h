@@ -1,0 +1,39 @@
+#pragma once
+
+// The kernels that dominate the engine's cost, built twice from the same sources: once for the
+// x86-64 baseline (SSE2) and once for AVX2 with fused multiply-adds. The engine picks one set when
+// it is prepared (see KernelDispatch.h) and calls it through this table.
+
+namespace quorvel
+{
+
+struct WetPath;
+struct ParamRamp;
+
+enum class KernelPath : int
+{
+  kBaseline = 0, // SSE2: every x86-64 processor
+  kWide = 1      // AVX2 + FMA, where the processor and the operating system offer them
+};
+
+// y[t] = sum over u of c[u] (p[t - u] + q[t + u]), t = 0 .. n - 1 (added to y when accumulate): the
+// symmetric half-band taps of the oversampler.
+using PairsKernel = void (*)(float* y, int n, const float* c, int taps, const float* p, const float* q,
+                             bool accumulate);
+
+struct EngineKernels
+{
+  KernelPath path;
+  // The oversampled stages over one chunk of `count` frames (tone, drive, models, wet filters, DC
+  // blocker), in place on the path's lanes; advances ramps 0-8 and the weights by 4 count steps.
+  // Returns the chunk's harmonic activity.
+  float (*runWetPath)(WetPath& path, ParamRamp* ramps, int count);
+  PairsKernel symmetricPairs;
+};
+
+const EngineKernels& GetBaselineKernels();
+// The AVX2 set; on targets without it, the baseline set again. Only call it where the processor
+// offers AVX2 and FMA (ChooseKernelPath).
+const EngineKernels& GetWideKernels();
+
+} // namespace quorvel
