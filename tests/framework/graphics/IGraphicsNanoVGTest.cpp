@@ -108,3 +108,149 @@ TEST(IGraphicsNanoVGTest, FramesSizesAndPartialRepaints)
   EXPECT_TRUE(Near(At(after, 35, 10), {255, 255, 0, 255}));
   EXPECT_EQ(g.ReadMainFramebuffer().rgba, after.rgba) << "the window shows the main framebuffer";
 }
+
+TEST(IGraphicsNanoVGTest, BlendTypesFollowTheFactorTable)
+{
+  // Source red under weight 0.25 (premultiplied 0.25, 0, 0, 0.25) over blue at alpha 0.6.
+  enum F { Zero, One, Sa, Da, OneMinusSa, OneMinusDa };
+  const F table[10][2] = {{One, OneMinusSa}, {Da, Zero},          {OneMinusDa, Zero}, {Da, OneMinusSa},
+                          {OneMinusDa, One}, {Zero, Sa},          {Zero, OneMinusSa}, {OneMinusDa, Sa},
+                          {Sa, Da},          {OneMinusDa, OneMinusSa}};
+  const double src[4] = {0.25, 0, 0, 0.25};
+  const double dst[4] = {0, 0, 0.6, 0.6};
+  const auto factor = [&](F f)
+  {
+    const double v[] = {0, 1, src[3], dst[3], 1 - src[3], 1 - dst[3]};
+    return v[f];
+  };
+  const Pixels p = PaintOnce(100, 10,
+                             [](IGraphics& g, const IBounds&)
+                             {
+                               for (int type = 0; type < 10; ++type)
+                               {
+                                 const IBounds cell(type * 10.f, 0, type * 10.f + 10, 10);
+                                 g.FillRect({153, 0, 0, 255}, cell);
+                                 const IBlendSpec blend{type, 0.25f};
+                                 g.FillRect(COLOR_RED, cell, &blend);
+                               }
+                             });
+  for (int type = 0; type < 10; ++type)
+  {
+    int want[4];
+    for (int c = 0; c < 4; ++c)
+      want[c] = static_cast<int>(
+          std::lround(255 * std::min(1.0, src[c] * factor(table[type][0]) + dst[c] * factor(table[type][1]))));
+    EXPECT_TRUE(Near(At(p, type * 10 + 5, 5), {want[0], want[1], want[2], want[3]})) << "blend type " << type;
+  }
+}
+
+TEST(IGraphicsNanoVGTest, PaintsClipsWindingsStrokesAndDashes)
+{
+  const Pixels p = PaintOnce(
+      100, 100,
+      [](IGraphics& g, const IBounds&)
+      {
+        // Three stops: only the first and the last colour are used.
+        g.AddRectPath({0, 0, 20, 100});
+        g.FillPath(MakeLinearGradient(0, 0, 0, 100, {{COLOR_RED, 0.f}, {COLOR_GREEN, 0.5f}, {COLOR_BLUE, 1.f}}),
+                   IFillStyle(), nullptr);
+        g.AddRectPath({20, 0, 60, 40});
+        g.FillPath(MakeRadialGradient(40, 20, 20, {{COLOR_WHITE, 0.f}, {COLOR_BLACK, 1.f}}), IFillStyle(), nullptr);
+        // A hole kept by its own winding.
+        g.AddRectPath({60, 0, 100, 40});
+        g.SetPathWinding(false);
+        g.AddRectPath({70, 10, 90, 30});
+        g.SetPathWinding(true);
+        g.FillPath(MakeSolidPattern(COLOR_BLUE), IFillStyle{kFillPreserveWinding, false}, nullptr);
+        // A stroke that keeps its path for the fill that follows.
+        g.AddRectPath({25, 50, 55, 80});
+        IStrokeStyle keep;
+        keep.keepPath = true;
+        g.StrokePath(MakeSolidPattern(COLOR_BLUE), 4.f, keep, nullptr);
+        g.FillPath(MakeSolidPattern(COLOR_RED), IFillStyle(), nullptr);
+        g.DrawDottedLine(COLOR_BLACK, 0, 95, 100, 95, nullptr, 4.f, 25.f);
+        // Clipped to a corner.
+        g.SetClipRegion({90, 50, 100, 60});
+        g.FillRect(COLOR_GREEN, {60, 45, 100, 90});
+      });
+  EXPECT_TRUE(Near(At(p, 10, 50), {128, 0, 127, 255}, 4)) << "half way, without the middle stop";
+  EXPECT_TRUE(Near(At(p, 10, 1), {255, 0, 0, 255}, 6));
+  EXPECT_TRUE(Near(At(p, 40, 20), {255, 255, 255, 255}, 12)) << "radial centre";
+  EXPECT_TRUE(Near(At(p, 40, 39), {12, 12, 12, 255}, 16)) << "radial edge";
+  EXPECT_TRUE(Near(At(p, 65, 20), {0, 0, 255, 255}));
+  EXPECT_TRUE(Near(At(p, 80, 20), {0, 0, 0, 0})) << "the hole stays open";
+  EXPECT_TRUE(Near(At(p, 40, 65), {255, 0, 0, 255}));
+  EXPECT_TRUE(Near(At(p, 23, 65), {0, 0, 255, 255})) << "the stroke outside the filled path";
+  for (int x : {12, 62})
+    EXPECT_TRUE(Near(At(p, x, 95), {0, 0, 0, 255})) << x;
+  for (int x : {37, 87})
+    EXPECT_TRUE(Near(At(p, x, 95), {0, 0, 0, 0})) << x;
+  EXPECT_TRUE(Near(At(p, 95, 55), {0, 255, 0, 255}));
+  EXPECT_TRUE(Near(At(p, 85, 55), {0, 0, 0, 0})) << "outside the clip";
+  EXPECT_TRUE(Near(At(p, 95, 65), {0, 0, 0, 0}));
+}
+
+TEST(IGraphicsNanoVGTest, RecordedCompositeFactorsAndGradientsThatDrawNothing)
+{
+  struct Recorder
+  {
+    std::vector<NVGcompositeOperationState> ops;
+  } rec;
+  NVGparams params{};
+  params.userPtr = &rec;
+  params.renderCreate = [](void*, void*) { return 1; };
+  params.renderViewport = [](void*, float, float, float) {};
+  params.renderFlush = [](void*) {};
+  params.renderCancel = [](void*) {};
+  params.renderDelete = [](void*) {};
+  params.renderFill = [](void* u, NVGpaint*, NVGcompositeOperationState op, NVGscissor*, float, const float*,
+                         const NVGpath*, int) { static_cast<Recorder*>(u)->ops.push_back(op); };
+  params.renderStroke = [](void*, NVGpaint*, NVGcompositeOperationState, NVGscissor*, float, float,
+                           const NVGpath*, int) {};
+  params.renderTriangles = [](void*, NVGpaint*, NVGcompositeOperationState, NVGscissor*, const NVGvertex*, int,
+                              float) {};
+  NVGcontext* vg = nvgCreateInternal(&params, nullptr);
+  ASSERT_NE(vg, nullptr);
+  nvgBeginFrame(vg, 100, 100, 1);
+  const IBlendSpec add{kBlendAdd, 1.f};
+  const IBlendSpec xorBlend{kBlendXor, 1.f};
+  const IBlendSpec odd{42, 1.f};
+  for (const IBlendSpec* blend : {static_cast<const IBlendSpec*>(nullptr), &add, &odd, &xorBlend})
+  {
+    nvgBeginPath(vg);
+    nvgRect(vg, 0, 0, 10, 10);
+    SetNanoVGBlend(vg, blend);
+    nvgFill(vg);
+  }
+  nvgEndFrame(vg);
+  ASSERT_EQ(rec.ops.size(), 4u);
+  EXPECT_EQ(rec.ops[0].srcRGB, NVG_ONE);
+  EXPECT_EQ(rec.ops[0].dstRGB, NVG_ONE_MINUS_SRC_ALPHA);
+  EXPECT_EQ(rec.ops[1].srcRGB, NVG_SRC_ALPHA);
+  EXPECT_EQ(rec.ops[1].dstAlpha, NVG_DST_ALPHA);
+  EXPECT_EQ(rec.ops[2].srcRGB, NVG_SRC_ALPHA) << "an unknown type leaves the factors as they were";
+  EXPECT_EQ(rec.ops[3].srcRGB, NVG_ONE_MINUS_DST_ALPHA);
+  EXPECT_EQ(rec.ops[3].dstRGB, NVG_ONE_MINUS_SRC_ALPHA);
+
+  NVGpaint paint{};
+  IGradient empty = InitGradient(kPatternLinear);
+  EXPECT_FALSE(MakeNanoVGPaint(vg, empty, nullptr, paint)) << "no stops";
+  IGradient flat = MakeLinearGradient(0, 0, 0, 10, {{COLOR_RED, 0.f}, {COLOR_BLUE, 1.f}});
+  flat.transform = IAffine(0, 0, 0, 0, 1, 1);
+  EXPECT_FALSE(MakeNanoVGPaint(vg, flat, nullptr, paint)) << "a transform without an inverse";
+  const IBlendSpec quarter{kBlendDefault, 0.25f};
+  EXPECT_FLOAT_EQ(NanoVGColour({255, 255, 0, 0}, &quarter).a, 0.25f);
+  nvgDeleteInternal(vg);
+
+  // Text at 90 degrees: the box (0, 0, 40, 10) turns into (-10, 0, 0, 40).
+  ITextStyle style;
+  style.angle = 90.f;
+  IBounds box(0, 0, 40, 10);
+  float dx = 0.f;
+  float dy = 0.f;
+  IGraphicsNanoVG::CalcTextRotationOffset(style, IBounds(0, 0, 40, 10), box, dx, dy);
+  EXPECT_NEAR(box.L, -10.f, 1e-4f);
+  EXPECT_NEAR(box.T, 0.f, 1e-4f);
+  EXPECT_NEAR(box.R, 0.f, 1e-4f);
+  EXPECT_NEAR(box.B, 40.f, 1e-4f);
+}
