@@ -36,6 +36,11 @@ struct ForceSoftware
 } // namespace
 
 GlResolveFunc OffscreenGraphics::resolver = OsMesaLookup;
+
+GlResolveFunc OffscreenGraphics::DefaultResolver()
+{
+  return OsMesaLookup;
+}
 int BytesFont::blobRequests = 0;
 
 bool WritePng(const std::string& path, const Pixels& p)
@@ -82,8 +87,8 @@ bool OffscreenGraphics::MakeGLContextCurrent()
 {
   if (!mOpen || !mContext) return false;
   mPrevious = OSMesaGetCurrentContext();
-  return OSMesaMakeCurrent(static_cast<OSMesaContext>(mContext), mBuffer.data(), GL_UNSIGNED_BYTE, mBufferWidth,
-                           mBufferHeight) == GL_TRUE;
+  return OSMesaMakeCurrent(static_cast<OSMesaContext>(mContext), mBuffer.data(), GL_UNSIGNED_BYTE,
+                           mBufferWidth, mBufferHeight) == GL_TRUE;
 }
 
 bool OffscreenGraphics::ReleaseGLContext()

@@ -52,6 +52,7 @@ public:
 
   // The entry points are looked up through this resolver (default: the GL library's own).
   static GlResolveFunc resolver;
+  static GlResolveFunc DefaultResolver();
 
   // Opens the window at the display scale: GL context, entry points, NanoVG context, main framebuffer.
   bool Open(float displayScale = 1.f);
