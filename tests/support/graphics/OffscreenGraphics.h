@@ -8,6 +8,7 @@
 #include "framework/graphics/PlatformFont.h"
 #include "framework/graphics/platform/GlEntryPoints.h"
 #include "framework/graphics/platform/IGraphicsNanoVG.h"
+#include "tests/support/graphics/PngFiles.h"
 
 #include <cstdint>
 #include <string>
@@ -15,20 +16,6 @@
 
 namespace iplug::igraphics::gfxtest
 {
-
-// RGBA bytes, top row first.
-struct Pixels
-{
-  int width = 0;
-  int height = 0;
-  std::vector<uint8_t> rgba;
-
-  const uint8_t* At(int x, int y) const { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
-  bool Empty() const { return rgba.empty(); }
-};
-
-bool WritePng(const std::string& path, const Pixels& pixels);
-Pixels ReadPng(const std::string& path);
 
 // A font made of bytes, counting how often the back end asks it for them.
 class BytesFont : public PlatformFont
