@@ -510,3 +510,56 @@ TEST(IGraphicsNanoVGTest, GoldenSceneMatchesItsReference)
   EXPECT_TRUE(Near(At(window, 15, 40), {70, 130, 180, 255}));
   EXPECT_TRUE(Near(At(window, 125, 15), {220, 40, 20, 255}));
 }
+
+TEST(IGraphicsNanoVGTest, TextAnchorsAndBlocksAndDashesThatCannotBeDrawn)
+{
+  OffscreenGraphics g(nullptr, 100, 100);
+  ASSERT_TRUE(g.Open());
+  ASSERT_TRUE(g.LoadFontFile("Roboto", QUORVEL_ROBOTO_TTF));
+  ITextStyle corner(12.f, kAlignFar, kAlignFar);
+  std::strcpy(corner.font, "Roboto");
+  IBounds box(0, 0, 100, 20);
+  EXPECT_GT(g.MeasureText(corner, "Text", box), 0.f);
+  EXPECT_NEAR(box.R, 100.f, 1.5f) << "anchored at the right edge (glyph extents may pass it by a pixel)";
+  EXPECT_NEAR(box.B, 20.f, 1.5f) << "anchored at the bottom edge";
+
+  // Rows are one size apart (12 units). Three rows around the middle start 18 above it: 12 above where
+  // a single row around the middle starts.
+  ITextStyle block(12.f, kAlignNear, kAlignCenter);
+  std::strcpy(block.font, "Roboto");
+  g.AddControl(new DrawControl({0, 0, 100, 100},
+                               [&](IGraphics& gr, const IBounds&)
+                               {
+                                 gr.DrawTextBlock(block, "Hxy Hxy Hxy", {0, 0, 22, 100});
+                                 gr.DrawTextBlock(block, "Hxy", {30, 0, 52, 100});
+                                 gr.DrawDottedLine(COLOR_BLACK, 60, 10, 95, 10, nullptr, 3.f, 0.f);
+                                 gr.DrawDottedLine(COLOR_BLACK, 60, 20, 95, 20, nullptr, 3.f, NAN);
+                                 gr.DrawDottedLine(COLOR_BLACK, 60, 30, 1e9f, 30, nullptr, 3.f, 1e-3f);
+                                 gr.DrawDottedRect(COLOR_BLACK, {60, 40, 95, 90}, nullptr, 1.f, -2.f);
+                               }));
+  g.PaintAll();
+  const Pixels p = g.ReadWindow();
+  const auto inkRows = [&](int x0, int x1)
+  {
+    std::vector<int> rows;
+    for (int y = 0; y < 100; ++y)
+      for (int x = x0; x < x1; ++x)
+        if (At(p, x, y).a > 100)
+        {
+          rows.push_back(y);
+          break;
+        }
+    return rows;
+  };
+  const std::vector<int> three = inkRows(0, 22);
+  const std::vector<int> one = inkRows(30, 52);
+  ASSERT_FALSE(three.empty());
+  ASSERT_FALSE(one.empty());
+  EXPECT_NEAR(three.front(), one.front() - 12, 1);
+  EXPECT_NEAR(three.back(), one.back() + 12, 1);
+  int dashInk = 0;
+  for (int y = 5; y < 95; ++y)
+    for (int x = 58; x < 98; ++x)
+      dashInk += At(p, x, y).a > 0 && (y < 27 || y > 33);
+  EXPECT_EQ(dashInk, 0) << "a dash of 0, NaN or below 0 draws nothing";
+}
