@@ -114,6 +114,9 @@ TEST(IGraphicsNanoVGTest, FramesSizesAndPartialRepaints)
   left = COLOR_GREEN;
   right = COLOR_YELLOW;
   second->MarkDirty(false);
+  // Layer work between frames leaves the main framebuffer bound; the next frame must not clear it.
+  g.BeginLayer(nullptr, {0, 0, 5, 5});
+  g.EndLayer();
   g.Paint();
   Pixels after = g.ReadWindow();
   EXPECT_TRUE(Near(At(after, 5, 10), {255, 0, 0, 255}));
