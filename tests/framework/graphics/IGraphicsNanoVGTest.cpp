@@ -266,6 +266,9 @@ TEST(IGraphicsNanoVGTest, ImagesLoadOncePerScaleAndDrawAtTheirResolution)
   EXPECT_EQ(g.LoadBitmap(name.c_str()).bitmap, tube.bitmap) << "found at 2x: no second texture";
   EXPECT_FALSE(g.LoadBitmap(picture.Path("missing.png").c_str()).IsValid());
   EXPECT_FALSE(g.LoadBitmap(picture.Path("model_tube").c_str()).IsValid()) << "no extension";
+  const std::unique_ptr<APIBitmap> junk(g.CreateApiBitmapFromMemory("junk.png", "no picture", 10, 1));
+  EXPECT_EQ(junk->GetImageId(), 0);
+  EXPECT_EQ(junk->GetWidth(), 0) << "no image, no size";
   EXPECT_FALSE(g.IsBitmapExtensionSupported("gif"));
   EXPECT_TRUE(g.IsBitmapExtensionSupported("PNG"));
 
@@ -310,6 +313,10 @@ TEST(IGraphicsNanoVGTest, LayersReadBackAndCastShadowsAndDeleteAfterTheFrame)
   g.AddControl(new DrawControl({0, 0, 40, 40},
                                [&](IGraphics& gr, const IBounds&)
                                {
+                                 // A layer that could not be made takes no drawing, and the frame goes on.
+                                 gr.BeginLayer(nullptr, {30, 30, 30, 40});
+                                 gr.FillRect(COLOR_RED, {0, 0, 40, 40});
+                                 EXPECT_EQ(gr.EndLayer()->bitmap, nullptr);
                                  gr.BeginLayer(nullptr, {0, 0, 30, 30});
                                  gr.FillRect(COLOR_RED, {5, 5, 15, 15});
                                  shadowed = gr.EndLayer();
@@ -325,6 +332,7 @@ TEST(IGraphicsNanoVGTest, LayersReadBackAndCastShadowsAndDeleteAfterTheFrame)
   const Pixels p = g.ReadWindow();
   EXPECT_TRUE(Near(At(p, 7, 7), {0, 0, 0, 0})) << "the foreground is gone";
   EXPECT_TRUE(Near(At(p, 20, 20), {0, 0, 0, 255})) << "the shadow, moved by the offset";
+  EXPECT_TRUE(Near(At(p, 35, 35), {0, 0, 0, 0})) << "nothing reached the window through the missing layer";
 
   // Deletions: inside a frame at its end, newest first; outside a frame at once.
   GlEntryPoints& gl = GetGlEntryPoints();
