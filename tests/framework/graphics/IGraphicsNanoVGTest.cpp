@@ -432,7 +432,10 @@ TEST(IGraphicsNanoVGTest, GoldenSceneMatchesItsReference)
                           QUORVEL_ROBOTO_TTF);
   g.PaintAll();
   const Pixels window = g.ReadWindow();
-  if (std::getenv("QUORVEL_UPDATE_GOLDEN")) ASSERT_TRUE(gfxtest::WritePng(golden, window));
+  if (std::getenv("QUORVEL_UPDATE_GOLDEN"))
+  {
+    ASSERT_TRUE(gfxtest::WritePng(golden, window));
+  }
   const Pixels reference = gfxtest::ReadPng(golden);
   const int difference = gfxtest::MaxChannelDifference(window.rgba, window.width, window.height,
                                                        reference.rgba, reference.width, reference.height);
