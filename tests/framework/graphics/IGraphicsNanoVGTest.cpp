@@ -1,6 +1,7 @@
-// The NanoVG back end against real pixels (Mesa's software renderer) and against recorded NanoVG values.
-// Regenerate the golden scene with: QUORVEL_UPDATE_GOLDEN=1
-// build/native/tests/framework/graphics/IGraphicsNanoVGTest
+// The NanoVG back end against real pixels drawn by Mesa's software renderer.
+// The golden scene's reference (data/golden_scene.png) is regenerated, and should then be looked at, with
+//   QUORVEL_UPDATE_GOLDEN=1 build/native/tests/framework/graphics/IGraphicsNanoVGTest
+//   --gtest_filter='*Golden*'
 
 #include "framework/graphics/IControl.h"
 #include "framework/graphics/IGraphicsConstants.h"
