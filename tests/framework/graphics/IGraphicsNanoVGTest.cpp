@@ -355,7 +355,30 @@ TEST(IGraphicsNanoVGTest, LayersReadBackAndCastShadowsAndDeleteAfterTheFrame)
   gDeleted.clear();
   layer.reset();
   EXPECT_EQ(gDeleted.size(), 1u);
+
+  // Closing removes the controls (a held layer goes with its owner), then the main framebuffer and the
+  // context; an editor destroyed without closing lets its controls' layers go first, without GL.
+  g.AddControl(new DrawControl(
+      {0, 0, 1, 1},
+      [keep = std::make_shared<std::unique_ptr<IDrawLayer>>()](IGraphics& gr, const IBounds&) mutable
+      {
+        gr.BeginLayer(nullptr, {0, 0, 4, 4});
+        *keep = gr.EndLayer();
+      }));
+  g.PaintAll();
+  gDeleted.clear();
+  g.Close();
+  EXPECT_EQ(gDeleted.size(), 2u) << "the held layer's and the main framebuffer";
+  EXPECT_EQ(g.GetDrawContext(), nullptr);
+  EXPECT_FALSE(g.HasMainFramebuffer());
   gl.DeleteFramebuffers = gRealDelete;
+  auto unclosed = std::make_unique<OffscreenGraphics>(nullptr, 10, 10);
+  ASSERT_TRUE(unclosed->Open());
+  unclosed->BeginDrawFrame();
+  unclosed->BeginLayer(nullptr, {0, 0, 4, 4});
+  std::unique_ptr<IDrawLayer> pending = unclosed->EndLayer();
+  pending.reset();
+  unclosed.reset();
 }
 
 TEST(IGraphicsNanoVGTest, TwoEditorsKeepTheirOwnImagesAndShareFontBytes)
