@@ -357,7 +357,7 @@ TEST(IGraphicsNanoVGTest, LayersReadBackAndCastShadowsAndDeleteAfterTheFrame)
   EXPECT_EQ(gDeleted.size(), 1u);
 
   // Closing removes the controls (a held layer goes with its owner), then the main framebuffer and the
-  // context; an editor destroyed without closing lets its controls' layers go first, without GL.
+  // context; an editor closed in the middle of a frame deletes what that frame had queued.
   g.AddControl(new DrawControl(
       {0, 0, 1, 1},
       [keep = std::make_shared<std::unique_ptr<IDrawLayer>>()](IGraphics& gr, const IBounds&) mutable
@@ -371,14 +371,17 @@ TEST(IGraphicsNanoVGTest, LayersReadBackAndCastShadowsAndDeleteAfterTheFrame)
   EXPECT_EQ(gDeleted.size(), 2u) << "the held layer's and the main framebuffer";
   EXPECT_EQ(g.GetDrawContext(), nullptr);
   EXPECT_FALSE(g.HasMainFramebuffer());
+  auto midFrame = std::make_unique<OffscreenGraphics>(nullptr, 10, 10);
+  ASSERT_TRUE(midFrame->Open()); // loads the table afresh
+  gl.DeleteFramebuffers = CountingDelete;
+  midFrame->BeginDrawFrame();
+  midFrame->BeginLayer(nullptr, {0, 0, 4, 4});
+  gDeleted.clear();
+  midFrame->EndLayer().reset();
+  EXPECT_TRUE(gDeleted.empty());
+  midFrame.reset();
+  EXPECT_EQ(gDeleted.size(), 2u) << "the queued layer's and the main framebuffer";
   gl.DeleteFramebuffers = gRealDelete;
-  auto unclosed = std::make_unique<OffscreenGraphics>(nullptr, 10, 10);
-  ASSERT_TRUE(unclosed->Open());
-  unclosed->BeginDrawFrame();
-  unclosed->BeginLayer(nullptr, {0, 0, 4, 4});
-  std::unique_ptr<IDrawLayer> pending = unclosed->EndLayer();
-  pending.reset();
-  unclosed.reset();
 }
 
 TEST(IGraphicsNanoVGTest, TwoEditorsKeepTheirOwnImagesAndShareFontBytes)
