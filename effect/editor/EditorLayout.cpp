@@ -90,6 +90,9 @@ void BuildEditorLayout(EditorPlugin& plugin, IGraphics* graphics)
 
   Attach(g, new QuorBackdrop({0.f, 0.f, static_cast<float>(kEditorWidth), static_cast<float>(kEditorHeight)}));
 
+  // Before the first control that draws text; the backdrop's texts are drawn later, at paint time.
+  g.LoadFontFile(kEditorFontName, kEditorFontResource);
+
 
   Attach(g, new QuorLogo({24.f, 0.f, 234.f, 42.f}, g.LoadSVG("keldrimax_logo.svg", "px", 72.f)));
 

@@ -61,7 +61,7 @@ bool QuorButton::OnKeyDown(float, float, const iplug::IKeyStroke& key)
   return true;
 }
 
-bool QuorButton::IsDirty() const
+bool QuorButton::IsDirty()
 {
   if (mMode == kCompare)
   {
@@ -69,7 +69,7 @@ bool QuorButton::IsDirty() const
     if (slot != mLastSlot)
     {
       mLastSlot = slot;
-      const_cast<QuorButton*>(this)->MarkDirty(false);
+      MarkDirty(false);
     }
   }
   return IControl::IsDirty();

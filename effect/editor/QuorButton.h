@@ -30,7 +30,7 @@ public:
 
   void OnMouseDown(float x, float y, const iplug::igraphics::IModifierState& mod) override;
   bool OnKeyDown(float x, float y, const iplug::IKeyStroke& key) override;
-  bool IsDirty() const override;
+  bool IsDirty() override;
   void Draw(iplug::igraphics::IGraphics& g) override;
 
 private:
@@ -39,7 +39,7 @@ private:
   EditorPlugin& mPlugin;
   const char* mLabel;
   int32_t mMode;
-  mutable uint8_t mLastSlot = 0;
+  uint8_t mLastSlot = 0;
 };
 
 } // namespace quorvel

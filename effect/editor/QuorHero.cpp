@@ -65,12 +65,10 @@ void QuorHero::UpdateMeters()
   mOutputHold = out >= 1.f ? kMeterHoldTicks : std::max(mOutputHold - 1, 0);
 }
 
-bool QuorHero::IsDirty() const
+bool QuorHero::IsDirty()
 {
-  // The display state belongs to the drawing side: polling it is what a tick is for.
-  QuorHero* self = const_cast<QuorHero*>(this);
-  self->UpdateMeters();
-  self->MarkDirty(false);
+  UpdateMeters();
+  MarkDirty(false);
   return true;
 }
 

@@ -33,7 +33,7 @@ public:
   int32_t GetOutputHold() const { return mOutputHold; }
 
   // Called at every display tick: takes the meters and asks to be redrawn.
-  bool IsDirty() const override;
+  bool IsDirty() override;
   void Draw(iplug::igraphics::IGraphics& g) override;
 
   // The model texts the panel shows.

@@ -42,13 +42,13 @@ void QuorPresetMenu::OnMenuChoice(IPopupMenu* menu, int)
   if (mGraphics) mGraphics->MarkAllControlsDirty();
 }
 
-bool QuorPresetMenu::IsDirty() const
+bool QuorPresetMenu::IsDirty()
 {
   const int matched = MatchFactoryPreset();
   if (matched != mLastMatched)
   {
     mLastMatched = matched;
-    const_cast<QuorPresetMenu*>(this)->MarkDirty(false);
+    MarkDirty(false);
   }
   return IControl::IsDirty();
 }

@@ -22,13 +22,13 @@ public:
   void OnMouseDown(float x, float y, const iplug::igraphics::IModifierState& mod) override;
   bool OnKeyDown(float x, float y, const iplug::IKeyStroke& key) override;
   void OnMenuChoice(iplug::igraphics::IPopupMenu* menu, int slot) override;
-  bool IsDirty() const override;
+  bool IsDirty() override;
   void Draw(iplug::igraphics::IGraphics& g) override;
 
 private:
   EditorPlugin& mPlugin;
   iplug::igraphics::IPopupMenu mMenu;
-  mutable int mLastMatched = -2; // -2: never matched, so the first tick draws
+  int mLastMatched = -2; // -2: never matched, so the first tick draws
 };
 
 } // namespace quorvel

@@ -6,6 +6,9 @@
 #include "effect/plugin/Quorvel.h"
 #include "tests/support/graphics/RecordingGraphics.h"
 
+#include <string>
+#include <vector>
+
 namespace quorvel::test
 {
 
@@ -43,15 +46,33 @@ public:
   }
 };
 
+// Records the font the layout registers, and how many controls stood by then.
+class FontRecordingGraphics : public gfxtest::RecordingGraphics
+{
+public:
+  using RecordingGraphics::RecordingGraphics;
+  iplug::igraphics::PlatformFont* LoadPlatformFontFromFile(const char* fontId, const char* name) override
+  {
+    fontLoads.push_back({fontId, name, NControls(), Count(gfxtest::Op::Text)});
+    return nullptr;
+  }
+  struct FontLoad
+  {
+    std::string id, name;
+    int controls, texts;
+  };
+  std::vector<FontLoad> fontLoads;
+};
+
 struct OpenEditor
 {
   EditorQuorvel effect;
-  gfxtest::RecordingGraphics* graphics = nullptr;
+  FontRecordingGraphics* graphics = nullptr;
 
   OpenEditor()
   {
     effect.SetMakeGraphicsFunc(
-        [this]() { return graphics = new gfxtest::RecordingGraphics(&effect, 980, 650, 30); });
+        [this]() { return graphics = new FontRecordingGraphics(&effect, 980, 650, 30); });
     effect.OpenWindow(nullptr);
   }
   ~OpenEditor() { effect.CloseWindow(); }

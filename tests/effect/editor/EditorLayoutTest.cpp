@@ -105,6 +105,22 @@ TEST(EditorLayout, ControlsInOrderWithTheirBoundsParametersAndTooltips)
   EXPECT_TRUE(ed.graphics->TooltipsEnabled());
 }
 
+TEST(EditorLayout, FontRegisteredBeforeAnyTextAndUsedForAll)
+{
+  OpenEditor ed;
+  ASSERT_EQ(ed.graphics->fontLoads.size(), 1u);
+  EXPECT_EQ(ed.graphics->fontLoads[0].id, "KELDRIMAX");
+  EXPECT_EQ(ed.graphics->fontLoads[0].name, "Roboto-Regular.ttf");
+  EXPECT_EQ(ed.graphics->fontLoads[0].controls, 1); // only the backdrop, which draws later
+  EXPECT_EQ(ed.graphics->fontLoads[0].texts, 0);
+  gfx::IRectList all;
+  all.Add(ed.graphics->GetBounds());
+  ed.graphics->PaintRegions(all);
+  ASSERT_GT(ed.graphics->Count(gfxtest::Op::Text), 30);
+  for (const auto& t : ed.graphics->All(gfxtest::Op::Text))
+    EXPECT_STREQ(t.style.font, "KELDRIMAX") << t.text;
+}
+
 TEST(EditorLayout, EmptySpaceAndTheMeterPanelTakeNoMouse)
 {
   OpenEditor ed;
