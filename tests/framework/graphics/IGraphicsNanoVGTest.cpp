@@ -7,6 +7,7 @@
 #include "framework/graphics/platform/GlEntryPoints.h"
 #include "framework/graphics/platform/IGraphicsNanoVG.h"
 #include "framework/graphics/platform/NanoVGPaint.h"
+#include "tests/support/graphics/GoldenScene.h"
 #include "tests/support/graphics/OffscreenGraphics.h"
 
 #include <gtest/gtest.h>
@@ -221,6 +222,14 @@ TEST(IGraphicsNanoVGTest, RecordedCompositeFactorsAndGradientsThatDrawNothing)
   params.userPtr = &rec;
   params.renderCreate = [](void*, void*) { return 1; };
   params.renderViewport = [](void*, float, float, float) {};
+  params.renderCreateTexture = [](void*, int, int, int, int, const unsigned char*) { return 1; };
+  params.renderDeleteTexture = [](void*, int) { return 1; };
+  params.renderUpdateTexture = [](void*, int, int, int, int, int, const unsigned char*) { return 1; };
+  params.renderGetTextureSize = [](void*, int, int* w, int* h)
+  {
+    *w = *h = 512;
+    return 1;
+  };
   params.renderFlush = [](void*) {};
   params.renderCancel = [](void*) {};
   params.renderDelete = [](void*) {};
@@ -320,7 +329,7 @@ void* FindNothing(const char*, void*)
 TEST(IGraphicsNanoVGTest, ImagesLoadOncePerScaleAndDrawAtTheirResolution)
 {
   TempPicture picture("model_tube@2x.png", 400, 200);
-  OffscreenGraphics g(nullptr, 300, 120);
+  OffscreenGraphics g(nullptr, 500, 120);
   ASSERT_TRUE(g.Open(1.5f));
   const std::string name = picture.Path("model_tube.png");
   const IBitmapHandle tube = g.LoadBitmap(name.c_str());
@@ -338,19 +347,21 @@ TEST(IGraphicsNanoVGTest, ImagesLoadOncePerScaleAndDrawAtTheirResolution)
   const IBitmapHandle small = g.RescaleBitmap(tube, "tube-1x", 1);
   ASSERT_TRUE(small.IsValid());
   EXPECT_EQ(small.bitmap->GetWidth(), 200);
-  g.AddControl(new DrawControl({0, 0, 300, 120},
+  g.AddControl(new DrawControl({0, 0, 500, 120},
                                [&](IGraphics& gr, const IBounds&)
                                {
                                  gr.DrawBitmap(tube, {0, 0, 200, 100}, 0, 0);
-                                 gr.DrawBitmap(small, {200, 0, 300, 50}, 0, 0);
+                                 gr.DrawBitmap(small, {300, 0, 500, 100}, 0, 0);
                                  gr.FillBoxShadow({220, 70, 260, 110}, {200, 60, 280, 120}, 0.f, 0.f, 0.f);
                                }));
   g.PaintAll();
   const Pixels p = g.ReadWindow();
   EXPECT_TRUE(Near(At(p, 75, 75), {255, 0, 0, 255}));
   EXPECT_TRUE(Near(At(p, 225, 75), {0, 0, 255, 255}));
-  EXPECT_TRUE(Near(At(p, 305, 10), {255, 0, 0, 255})) << "rescaled copy, left";
-  EXPECT_TRUE(Near(At(p, 445, 70), {0, 0, 255, 255})) << "rescaled copy, bottom right";
+  EXPECT_TRUE(Near(At(p, 465, 10), {255, 0, 0, 255})) << "rescaled copy, left";
+  EXPECT_TRUE(Near(At(p, 745, 145), {0, 0, 255, 255})) << "rescaled copy, bottom right";
+  EXPECT_TRUE(Near(At(p, 615, 75), {0, 0, 255, 255}))
+      << "the halves meet at the middle, not at the editor's scale";
   EXPECT_TRUE(Near(At(p, 360, 135), {0, 0, 0, 128})) << "box shadow inside its box";
 }
 
@@ -475,4 +486,27 @@ TEST(IGraphicsNanoVGTest, WithoutEntryPointsTheWindowOpensAndDrawsNothing)
     g.Close();
   }
   OffscreenGraphics::resolver = gfxtest::OffscreenGraphics::DefaultResolver();
+}
+
+TEST(IGraphicsNanoVGTest, GoldenSceneMatchesItsReference)
+{
+  const std::string golden = std::string(QUORVEL_GRAPHICS_TEST_DATA) + "/golden_scene.png";
+  TempPicture folder("unused.png", 2, 2);
+  OffscreenGraphics g(nullptr, gfxtest::kGoldenWidth, gfxtest::kGoldenHeight);
+  ASSERT_TRUE(g.Open());
+  gfxtest::AddGoldenScene(g, std::filesystem::path(folder.Path("x")).parent_path().string(),
+                          QUORVEL_ROBOTO_TTF);
+  g.PaintAll();
+  const Pixels window = g.ReadWindow();
+  if (std::getenv("QUORVEL_UPDATE_GOLDEN")) ASSERT_TRUE(gfxtest::WritePng(golden, window));
+  const Pixels reference = gfxtest::ReadPng(golden);
+  const int difference = gfxtest::MaxChannelDifference(window.rgba, window.width, window.height,
+                                                       reference.rgba, reference.width, reference.height);
+  if (difference < 0 || difference > 2)
+    gfxtest::WritePng((std::filesystem::temp_directory_path() / "golden_scene_native.png").string(), window);
+  EXPECT_GE(difference, 0) << "sizes differ";
+  EXPECT_LE(difference, 2);
+  // Spot checks that do not trust the reference.
+  EXPECT_TRUE(Near(At(window, 15, 40), {70, 130, 180, 255}));
+  EXPECT_TRUE(Near(At(window, 125, 15), {220, 40, 20, 255}));
 }

@@ -10,12 +10,6 @@
 #include <fstream>
 #include <iterator>
 
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb/stb_image_write.h>
-#define STB_IMAGE_IMPLEMENTATION
-#define STBI_ONLY_PNG
-#include <stb/stb_image.h>
-
 namespace iplug::igraphics::gfxtest
 {
 
@@ -41,40 +35,9 @@ GlResolveFunc OffscreenGraphics::DefaultResolver()
 {
   return OsMesaLookup;
 }
-int BytesFont::blobRequests = 0;
-
-bool WritePng(const std::string& path, const Pixels& p)
-{
-  return !p.Empty() && stbi_write_png(path.c_str(), p.width, p.height, 4, p.rgba.data(), p.width * 4) != 0;
-}
-
-Pixels ReadPng(const std::string& path)
-{
-  Pixels p;
-  int n = 0;
-  unsigned char* data = stbi_load(path.c_str(), &p.width, &p.height, &n, 4);
-  if (!data) return {};
-  p.rgba.assign(data, data + static_cast<size_t>(p.width) * p.height * 4);
-  stbi_image_free(data);
-  return p;
-}
-
-std::vector<uint8_t> ReadFileBytes(const std::string& path)
-{
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::unique_ptr<FontBlob> BytesFont::GetFontBlob() const
-{
-  ++blobRequests;
-  auto blob = std::make_unique<FontBlob>();
-  blob->AssignBytes(mBytes.data(), static_cast<int32_t>(mBytes.size()), 0);
-  return blob;
-}
 
 OffscreenGraphics::OffscreenGraphics(IGEditorDelegate* dlg, int width, int height, float drawScale)
-    : IGraphicsNanoVG(dlg, width, height, 60, drawScale)
+    : NanoVGTestPlatform(dlg, width, height, 60, drawScale)
 {
 }
 
@@ -108,12 +71,6 @@ std::vector<OffscreenGraphics*>& OffscreenGraphics::Instances()
 {
   static std::vector<OffscreenGraphics*> instances;
   return instances;
-}
-
-bool OffscreenGraphics::Open(float displayScale)
-{
-  SetDisplayScale(displayScale);
-  return OpenEditorWindow(nullptr) != nullptr;
 }
 
 void* OffscreenGraphics::OpenEditorWindow(void*)
@@ -150,68 +107,6 @@ void OffscreenGraphics::CloseEditorWindow()
   }
   mContext = nullptr;
   mOpen = false;
-}
-
-void OffscreenGraphics::Paint()
-{
-  IRectList rects;
-  if (!CollectDirtyRects(rects)) return;
-  ScopedGLContext current(*this);
-  PaintRegions(rects);
-  MarkAllControlsClean();
-}
-
-void OffscreenGraphics::PaintAll()
-{
-  MarkAllControlsDirty();
-  Paint();
-}
-
-Pixels OffscreenGraphics::ReadBound(int width, int height)
-{
-  Pixels p;
-  if (!mContext || width <= 0 || height <= 0) return p;
-  p.width = width;
-  p.height = height;
-  p.rgba.resize(static_cast<size_t>(width) * height * 4);
-  GetGlEntryPoints().ReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, p.rgba.data());
-  // GL rows come bottom first.
-  const size_t row = static_cast<size_t>(width) * 4;
-  for (int y = 0; y < height / 2; ++y)
-    std::swap_ranges(p.rgba.begin() + y * row, p.rgba.begin() + (y + 1) * row,
-                     p.rgba.begin() + (height - 1 - y) * row);
-  return p;
-}
-
-Pixels OffscreenGraphics::ReadWindow()
-{
-  ScopedGLContext current(*this);
-  if (!GetGlEntryPoints().BindFramebuffer) return {};
-  GetGlEntryPoints().BindFramebuffer(GL_FRAMEBUFFER, 0);
-  return ReadBound(mBufferWidth, mBufferHeight);
-}
-
-Pixels OffscreenGraphics::ReadMainFramebuffer()
-{
-  ScopedGLContext current(*this);
-  if (!HasMainFramebuffer() || !GetGlEntryPoints().BindFramebuffer) return {};
-  GetGlEntryPoints().BindFramebuffer(GL_FRAMEBUFFER, MainFramebufferId());
-  Pixels p = ReadBound(mBufferWidth, mBufferHeight);
-  GetGlEntryPoints().BindFramebuffer(GL_FRAMEBUFFER, 0);
-  return p;
-}
-
-PlatformFont* OffscreenGraphics::LoadPlatformFontFromFile(const char*, const char* path)
-{
-  std::vector<uint8_t> bytes = ReadFileBytes(path ? path : "");
-  return bytes.empty() ? nullptr : new BytesFont(std::move(bytes));
-}
-
-PlatformFont* OffscreenGraphics::LoadPlatformFontFromMemory(const char*, const void* data, int size)
-{
-  if (!data || size <= 0) return nullptr;
-  const auto* p = static_cast<const uint8_t*>(data);
-  return new BytesFont(std::vector<uint8_t>(p, p + size));
 }
 
 } // namespace iplug::igraphics::gfxtest
