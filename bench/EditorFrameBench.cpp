@@ -58,7 +58,8 @@ public:
 
   bool MakeGLContextCurrent() override
   {
-    return mContext && OSMesaMakeCurrent(mContext, mBuffer.data(), GL_UNSIGNED_BYTE, mWidthPx, mHeightPx) == GL_TRUE;
+    return mContext &&
+           OSMesaMakeCurrent(mContext, mBuffer.data(), GL_UNSIGNED_BYTE, mWidthPx, mHeightPx) == GL_TRUE;
   }
   bool ReleaseGLContext() override { return true; }
   void* OpenEditorWindow(void*) override
@@ -111,7 +112,10 @@ public:
   bool GetClipboardText(iplug::TextBuffer&) override { return false; }
   bool SetClipboardText(const char*) override { return false; }
   int ShowMessageBox(const char*, const char*, int, IMsgBoxCompletionFunc) override { return 0; }
-  void PromptForFile(iplug::TextBuffer&, iplug::TextBuffer&, int, const char*, IFileDialogCompletionFunc) override {}
+  void PromptForFile(iplug::TextBuffer&, iplug::TextBuffer&, int, const char*,
+                     IFileDialogCompletionFunc) override
+  {
+  }
   void PromptForFolder(iplug::TextBuffer&, IFileDialogCompletionFunc) override {}
   bool PromptForColour(IArgb&, const char*, IColourPickerFunc) override { return false; }
   bool OpenUrl(const char*, const char*, const char*, const char*) override { return false; }

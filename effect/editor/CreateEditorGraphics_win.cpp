@@ -22,7 +22,8 @@ HMODULE EditorModule()
 
 iplug::igraphics::IGraphics* CreateEditorGraphics(iplug::igraphics::IGEditorDelegate& delegate)
 {
-  auto* graphics = new iplug::igraphics::IGraphicsWin(&delegate, kEditorWidth, kEditorHeight, kEditorFps, 1.f);
+  auto* graphics =
+      new iplug::igraphics::IGraphicsWin(&delegate, kEditorWidth, kEditorHeight, kEditorFps, 1.f);
   graphics->SetModuleInstance(EditorModule());
   return graphics;
 }

@@ -33,18 +33,22 @@ struct KnobSpec
 // In layout order: the four large knobs first, then the six small ones.
 const KnobSpec kKnobs[10] = {
     {EngineParams::kDrive, "DRIVE",
-     "Nonlinear drive adds harmonics and compression. Double-click resets; click value to type. Shift-drag for "
+     "Nonlinear drive adds harmonics and compression. Double-click resets; click value to type. Shift-drag "
+     "for "
      "fine control."},
     {EngineParams::kTone, "TONE",
      "Pre-drive tilt: negative is darker, positive brighter; changes which frequencies hit saturation. "
      "Double-click resets."},
     {EngineParams::kWetMix, "MIX",
      "Blend aligned dry and processed signals for parallel saturation. Double-click resets."},
-    {EngineParams::kOutputTrim, "OUTPUT", "Final output trim. Watch the output meter at high drive. Double-click resets."},
+    {EngineParams::kOutputTrim, "OUTPUT",
+     "Final output trim. Watch the output meter at high drive. Double-click resets."},
     {EngineParams::kInputTrim, "INPUT",
      "Input trim sets the level entering the nonlinear stage. Double-click resets."},
-    {EngineParams::kBias, "BIAS", "Asymmetry and operating point, for even-harmonic colour. Double-click resets."},
-    {EngineParams::kDynamics, "DYNAMICS", "Shape dynamic response and compression character. Double-click resets."},
+    {EngineParams::kBias, "BIAS",
+     "Asymmetry and operating point, for even-harmonic colour. Double-click resets."},
+    {EngineParams::kDynamics, "DYNAMICS",
+     "Shape dynamic response and compression character. Double-click resets."},
     {EngineParams::kBassProtect, "BASS PROTECT",
      "Keep low-frequency energy out of distortion, then blend it back in. Double-click resets."},
     {EngineParams::kLowCut, "LOW CUT",
@@ -88,17 +92,18 @@ void BuildEditorLayout(EditorPlugin& plugin, IGraphics* graphics)
   g.AddTextEntryControl();
   g.SetScaleLimits(kEditorMinScale, kEditorMaxScale);
 
-  Attach(g, new QuorBackdrop({0.f, 0.f, static_cast<float>(kEditorWidth), static_cast<float>(kEditorHeight)}));
+  Attach(g,
+         new QuorBackdrop({0.f, 0.f, static_cast<float>(kEditorWidth), static_cast<float>(kEditorHeight)}));
 
   // Before the first control that draws text; the backdrop's texts are drawn later, at paint time.
   g.LoadFontFile(kEditorFontName, kEditorFontResource);
 
-
   Attach(g, new QuorLogo({24.f, 0.f, 234.f, 42.f}, g.LoadSVG("keldrimax_logo.svg", "px", 72.f)));
 
-  auto* modelMenu = Attach(g, new QuorModelMenu({34.f, 110.f, 318.f, 145.f}, EngineParams::kModel),
-                           "Choose an analog-inspired musical character. These are digital models, not measured "
-                           "circuit replicas.");
+  auto* modelMenu =
+      Attach(g, new QuorModelMenu({34.f, 110.f, 318.f, 145.f}, EngineParams::kModel),
+             "Choose an analog-inspired musical character. These are digital models, not measured "
+             "circuit replicas.");
   modelMenu->SetValuePromptingOff(false);
 
   Attach(g, new QuorPresetMenu(plugin));
@@ -116,19 +121,23 @@ void BuildEditorLayout(EditorPlugin& plugin, IGraphics* graphics)
 
   for (int i = 0; i < 10; ++i)
   {
-    auto* knob = Attach(g, new QuorKnob(KnobBounds(i), kKnobs[i].param, kKnobs[i].caption, i < 4), kKnobs[i].tooltip);
+    auto* knob =
+        Attach(g, new QuorKnob(KnobBounds(i), kKnobs[i].param, kKnobs[i].caption, i < 4), kKnobs[i].tooltip);
     auto* entry = Attach(g, new QuorValueEntry([knob](const char* text) { knob->OnTextEntered(text, 0); }));
     knob->SetValueEntry(entry);
   }
 
-  Attach(g, new QuorButton({34.f, 615.f, 190.f, 641.f}, plugin, "LEVEL MATCH", QuorButton::kToggle,
-                           EngineParams::kAutoGain),
+  Attach(g,
+         new QuorButton({34.f, 615.f, 190.f, 641.f}, plugin, "LEVEL MATCH", QuorButton::kToggle,
+                        EngineParams::kAutoGain),
          "Approximate level compensation. Compare by ear; this is not a LUFS loudness match.");
-  Attach(g, new QuorButton({202.f, 615.f, 368.f, 641.f}, plugin, "SOFT CEILING", QuorButton::kToggle,
-                           EngineParams::kSoftCeiling),
+  Attach(g,
+         new QuorButton({202.f, 615.f, 368.f, 641.f}, plugin, "SOFT CEILING", QuorButton::kToggle,
+                        EngineParams::kSoftCeiling),
          "Soft sample ceiling near -0.3 dBFS. Not a true-peak limiter.");
-  Attach(g, new QuorButton({810.f, 615.f, 946.f, 641.f}, plugin, "BYPASS", QuorButton::kToggle,
-                           EngineParams::kBypass),
+  Attach(g,
+         new QuorButton({810.f, 615.f, 946.f, 641.f}, plugin, "BYPASS", QuorButton::kToggle,
+                        EngineParams::kBypass),
          "Compare the original signal with the complete effect; settings are retained.");
 
   Attach(g, new QuorSupportLink({386.f, 627.f, 795.f, 648.f}));

@@ -11,7 +11,7 @@ using namespace iplug::igraphics;
 
 QuorButton::QuorButton(const IBounds& bounds, EditorPlugin& plugin, const char* label, int32_t mode,
                        int paramIdx)
-  : IControl(bounds, mode == kToggle ? paramIdx : kNoParameter), mPlugin(plugin), mLabel(label), mMode(mode)
+    : IControl(bounds, mode == kToggle ? paramIdx : kNoParameter), mPlugin(plugin), mLabel(label), mMode(mode)
 {
   // "Toggles on each click": the second click of a double-click is a click, not a reset to the default.
   SetDoubleClickAsSingle(true);

@@ -31,12 +31,9 @@ float Sanitise(float peak)
 }
 
 const char* const kDescriptions[QuorHero::kModelCount] = {
-    "Soft, rounded harmonics and a gentle glow.",
-    "Dense low mids and a weighty, rounded edge.",
-    "Smooth compression and softened transients.",
-    "Ragged warmth with an expressive, fuzzy edge.",
-    "Brighter bite and a more aggressive fuzz texture.",
-    "Direct, punchy clipping with a firm edge.",
+    "Soft, rounded harmonics and a gentle glow.",        "Dense low mids and a weighty, rounded edge.",
+    "Smooth compression and softened transients.",       "Ragged warmth with an expressive, fuzzy edge.",
+    "Brighter bite and a more aggressive fuzz texture.", "Direct, punchy clipping with a firm edge.",
 };
 } // namespace
 
@@ -47,7 +44,7 @@ const char* QuorHero::ModelDescription(int model)
 
 QuorHero::QuorHero(const IBounds& bounds, int paramIdx, EditorPlugin& plugin,
                    const std::array<IBitmapHandle, kModelCount>& pictures)
-  : IControl(bounds, paramIdx), mPlugin(plugin), mPictures(pictures)
+    : IControl(bounds, paramIdx), mPlugin(plugin), mPictures(pictures)
 {
   SetIgnoreMouse(true);
 }
@@ -95,9 +92,9 @@ void QuorHero::DrawMeter(IGraphics& g, const IBounds& r, float level, const char
     g.ClearPath();
     g.AddRoundRectPath({r.L, r.T + 23.f, r.L + (r.R - r.L) * f, r.T + 31.f}, 2.f);
     const float middle = r.T + 27.f;
-    g.FillPath(MakeLinearGradient(r.L, middle, r.R, middle,
-                                  {{IArgb(255, 112, 169, 162), 0.f}, {EditorAccent, 1.f}}),
-               IFillStyle{}, nullptr);
+    g.FillPath(
+        MakeLinearGradient(r.L, middle, r.R, middle, {{IArgb(255, 112, 169, 162), 0.f}, {EditorAccent, 1.f}}),
+        IFillStyle{}, nullptr);
   }
   g.FillCircle(held ? kHeldColour : EditorLine, r.R + 10.f, r.T + 27.f, 4.f);
 }
@@ -124,7 +121,8 @@ void QuorHero::Draw(IGraphics& g)
   if (picture.IsValid() && w > 0.f && h > 0.f)
   {
     const float s = std::min(134.f / h, 240.f / w);
-    g.DrawBitmapFitted(picture, {178.f - w * s / 2.f, 235.f - h * s / 2.f, 178.f + w * s / 2.f, 235.f + h * s / 2.f});
+    g.DrawBitmapFitted(picture,
+                       {178.f - w * s / 2.f, 235.f - h * s / 2.f, 178.f + w * s / 2.f, 235.f + h * s / 2.f});
   }
   else
     DrawEditorLabel(g, ModelNameOf(*this, model), {58.f, 168.f, 298.f, 302.f}, 20.f, EditorAccentDark,
@@ -138,7 +136,8 @@ void QuorHero::Draw(IGraphics& g)
   DrawEditorLabel(g, ModelDescription(model), {323.f, 214.f, 732.f, 237.f}, 13.f, EditorTextDim, kAlignNear);
 
   g.FillRoundRect(EditorLine, {323.f, 260.f, 678.f, 264.f}, 2.f);
-  if (mActivity > 0.001f) g.FillRoundRect(EditorAccent, {323.f, 260.f, 323.f + 355.f * mActivity, 264.f}, 2.f);
+  if (mActivity > 0.001f)
+    g.FillRoundRect(EditorAccent, {323.f, 260.f, 323.f + 355.f * mActivity, 264.f}, 2.f);
   DrawEditorLabel(g, "HARMONIC ACTIVITY", {323.f, 273.f, 678.f, 290.f}, 10.f, EditorTextDim, kAlignNear);
   g.DrawLine(EditorLine, 734.f, 178.f, 734.f, 290.f, nullptr, 1.f);
 

@@ -30,7 +30,8 @@ constexpr double kFineKeyStep = 0.001;
 } // namespace
 
 QuorKnob::QuorKnob(const IBounds& bounds, int paramIdx, const char* caption, bool firstRow)
-  : IKnobControlBase(bounds, paramIdx, nullptr, true, kVertical, 4.0), mCaption(caption), mFirstRow(firstRow)
+    : IKnobControlBase(bounds, paramIdx, nullptr, true, kVertical, 4.0), mCaption(caption),
+      mFirstRow(firstRow)
 {
   SetTextStyle(EditorLabelStyle(12.f, EditorText, kAlignCenter));
 }
@@ -130,7 +131,8 @@ void QuorKnob::Draw(IGraphics& g)
   g.FillCircle(IArgb(100, 0, 0, 0), cx, cy + 3.f, r2);
   g.ClearPath();
   g.AddCirclePath(cx, cy, r2);
-  g.FillPath(MakeLinearGradient(cx, cy - r2, cx, cy + r2, {{IArgb(255, 80, 86, 91), 0.f}, {IArgb(255, 22, 26, 30), 1.f}}),
+  g.FillPath(MakeLinearGradient(cx, cy - r2, cx, cy + r2,
+                                {{IArgb(255, 80, 86, 91), 0.f}, {IArgb(255, 22, 26, 30), 1.f}}),
              IFillStyle{}, nullptr);
   g.DrawCircle(IArgb(255, 98, 104, 109), cx, cy, r2, nullptr, 1.f);
   g.DrawCircle(IArgb(255, 38, 42, 46), cx, cy, r2 - 4.f, nullptr, 1.f);

@@ -15,7 +15,8 @@ QuorPresetMenu::QuorPresetMenu(EditorPlugin& plugin) : IControl({600.f, 32.f, 82
   const FactoryPreset* presets = FactoryPresetTable();
   for (int k = 0; k < kFactoryPresetCount; ++k)
     mMenu.AddItem(presets[k].name);
-  SetTooltip("Factory starting points for vocals, bass and instruments. Adjust Drive to your recording level.");
+  SetTooltip(
+      "Factory starting points for vocals, bass and instruments. Adjust Drive to your recording level.");
 }
 
 int QuorPresetMenu::MatchFactoryPreset() const

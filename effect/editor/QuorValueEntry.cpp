@@ -4,7 +4,7 @@ namespace quorvel
 {
 
 QuorValueEntry::QuorValueEntry(ValueEntryCallback callback)
-  : IControl(iplug::igraphics::IBounds{}), mCallback(std::move(callback))
+    : IControl(iplug::igraphics::IBounds{}), mCallback(std::move(callback))
 {
   SetIgnoreMouse(true);
 }

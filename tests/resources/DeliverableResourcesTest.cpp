@@ -31,7 +31,8 @@ protected:
     CreateDirectoryW(mFolder.c_str(), nullptr);
     GetCurrentDirectoryW(MAX_PATH, mPrevious);
     ASSERT_TRUE(SetCurrentDirectoryW(mFolder.c_str())); // nothing to find on disk here
-    mModule = LoadLibraryExW(mPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    mModule =
+        LoadLibraryExW(mPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     ASSERT_NE(mModule, nullptr);
   }
   void TearDown() override
@@ -48,11 +49,10 @@ protected:
 
 TEST_F(DeliverableResources, PicturesLogoAndFontAreModuleResources)
 {
-  const char* entries[][2] = {{"model_tube.png", "PNG"},      {"model_transformer.png", "PNG"},
-                              {"model_tape.png", "PNG"},      {"model_germanium.png", "PNG"},
-                              {"model_silicon.png", "PNG"},   {"model_diode.png", "PNG"},
-                              {"keldrimax_logo.svg", "SVG"},  {"Roboto-Regular.ttf", "TTF"},
-                              {"model_diode@2x.png", "PNG"}};
+  const char* entries[][2] = {
+      {"model_tube.png", "PNG"},      {"model_transformer.png", "PNG"}, {"model_tape.png", "PNG"},
+      {"model_germanium.png", "PNG"}, {"model_silicon.png", "PNG"},     {"model_diode.png", "PNG"},
+      {"keldrimax_logo.svg", "SVG"},  {"Roboto-Regular.ttf", "TTF"},    {"model_diode@2x.png", "PNG"}};
   for (const auto& e : entries)
   {
     iplug::TextBuffer stored;
@@ -68,7 +68,8 @@ std::wstring VersionString(const std::vector<char>& block, const wchar_t* key)
   wchar_t* value = nullptr;
   UINT length = 0;
   const std::wstring path = std::wstring(L"\\StringFileInfo\\080904B0\\") + key;
-  if (!VerQueryValueW(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &length) || !value) return {};
+  if (!VerQueryValueW(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &length) || !value)
+    return {};
   return value;
 }
 

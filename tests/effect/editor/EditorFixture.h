@@ -71,8 +71,8 @@ struct OpenEditor
 
   OpenEditor()
   {
-    effect.SetMakeGraphicsFunc(
-        [this]() { return graphics = new FontRecordingGraphics(&effect, 980, 650, 30); });
+    effect.SetMakeGraphicsFunc([this]()
+                               { return graphics = new FontRecordingGraphics(&effect, 980, 650, 30); });
     effect.OpenWindow(nullptr);
   }
   ~OpenEditor() { effect.CloseWindow(); }

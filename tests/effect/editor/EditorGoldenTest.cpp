@@ -54,7 +54,8 @@ struct Session
 
   explicit Session(float scale)
   {
-    effect.SetMakeGraphicsFunc([this, scale]() { return graphics = new EditorOffscreen(&effect, 980, 650, scale); });
+    effect.SetMakeGraphicsFunc([this, scale]()
+                               { return graphics = new EditorOffscreen(&effect, 980, 650, scale); });
     effect.OpenWindow(nullptr);
     effect.OnEditorOpen(); // the window's last opening step, which the test platform leaves to its user
   }
@@ -87,14 +88,16 @@ void ExpectGolden(const Pixels& actual, const std::string& name)
         break;
       }
   const size_t allowed = static_cast<size_t>(kOutlierShare * actual.rgba.size() / 4);
-  if (outliers > allowed) gfxtest::WritePng(std::string(QUORVEL_EDITOR_FAILED_DIR) + "/" + name + ".png", actual);
-  EXPECT_LE(outliers, allowed) << name << ": differing pixels (the render is left in " << QUORVEL_EDITOR_FAILED_DIR
-                               << ")";
+  if (outliers > allowed)
+    gfxtest::WritePng(std::string(QUORVEL_EDITOR_FAILED_DIR) + "/" + name + ".png", actual);
+  EXPECT_LE(outliers, allowed) << name << ": differing pixels (the render is left in "
+                               << QUORVEL_EDITOR_FAILED_DIR << ")";
 }
 
 bool Near(const uint8_t* p, const gfx::IArgb& c, int tolerance)
 {
-  return std::abs(p[0] - c.R) <= tolerance && std::abs(p[1] - c.G) <= tolerance && std::abs(p[2] - c.B) <= tolerance;
+  return std::abs(p[0] - c.R) <= tolerance && std::abs(p[1] - c.G) <= tolerance &&
+         std::abs(p[2] - c.B) <= tolerance;
 }
 
 int CountNear(const Pixels& p, const gfx::IBounds& r, const gfx::IArgb& c, int tolerance)
@@ -125,7 +128,9 @@ TEST(EditorGolden, FreshStartAtBothScales)
   const int ay = static_cast<int>(std::lround(402.f - 47.f * std::cos(angle)));
   EXPECT_TRUE(Near(one.At(ax, ay), EditorAccent, 12)) << "DRIVE value arc at " << ax << "," << ay;
   EXPECT_GT(CountNear(one, {32, 36, 377, 76}, EditorText, 40), 150) << "title text";
-  EXPECT_GT(CountNear(one, {24, 0, 234, 42}, EditorText, 40) + CountNear(one, {24, 0, 234, 42}, EditorAccent, 40), 400)
+  EXPECT_GT(CountNear(one, {24, 0, 234, 42}, EditorText, 40) +
+                CountNear(one, {24, 0, 234, 42}, EditorAccent, 40),
+            400)
       << "logo";
 
   Session big(1.5f);
@@ -141,8 +146,8 @@ TEST(EditorGolden, EachModel)
   for (int model = 1; model < 6; ++model)
   {
     s.effect.GetParam(EngineParams::kModel)->Set(model);
-    s.effect.SendParamValueToEditor(EngineParams::kModel, s.effect.GetParam(EngineParams::kModel)->GetNormalized(),
-                                    true);
+    s.effect.SendParamValueToEditor(EngineParams::kModel,
+                                    s.effect.GetParam(EngineParams::kModel)->GetNormalized(), true);
     ExpectGolden(s.Render(), "model_" + std::to_string(model));
   }
 }

@@ -28,22 +28,50 @@ struct Expected
 
 const Expected kFixed[] = {
     {"QuorBackdrop", {0, 0, 980, 650}, -1, true, nullptr},
-    {"QuorLogo", {24, 0, 234, 42}, -1, false, "Visit keldrimax.com/quorvel for plug-ins, downloads and support."},
-    {"QuorModelMenu", {34, 110, 318, 145}, 0, false,
+    {"QuorLogo",
+     {24, 0, 234, 42},
+     -1,
+     false,
+     "Visit keldrimax.com/quorvel for plug-ins, downloads and support."},
+    {"QuorModelMenu",
+     {34, 110, 318, 145},
+     0,
+     false,
      "Choose an analog-inspired musical character. These are digital models, not measured circuit replicas."},
-    {"QuorPresetMenu", {600, 32, 826, 66}, -1, false,
+    {"QuorPresetMenu",
+     {600, 32, 826, 66},
+     -1,
+     false,
      "Factory starting points for vocals, bass and instruments. Adjust Drive to your recording level."},
-    {"QuorButton", {835, 32, 883, 66}, -1, false, "Switch between A and B settings. Edits remain in the active slot."},
+    {"QuorButton",
+     {835, 32, 883, 66},
+     -1,
+     false,
+     "Switch between A and B settings. Edits remain in the active slot."},
     {"QuorButton", {892, 32, 946, 66}, -1, false, "Copy current settings to the other comparison slot."},
     {"QuorHero", {34, 159, 946, 311}, 0, true, nullptr},
 };
 const Expected kTail[] = {
-    {"QuorButton", {34, 615, 190, 641}, 11, false,
+    {"QuorButton",
+     {34, 615, 190, 641},
+     11,
+     false,
      "Approximate level compensation. Compare by ear; this is not a LUFS loudness match."},
-    {"QuorButton", {202, 615, 368, 641}, 12, false, "Soft sample ceiling near -0.3 dBFS. Not a true-peak limiter."},
-    {"QuorButton", {810, 615, 946, 641}, 13, false,
+    {"QuorButton",
+     {202, 615, 368, 641},
+     12,
+     false,
+     "Soft sample ceiling near -0.3 dBFS. Not a true-peak limiter."},
+    {"QuorButton",
+     {810, 615, 946, 641},
+     13,
+     false,
      "Compare the original signal with the complete effect; settings are retained."},
-    {"QuorSupportLink", {386, 627, 795, 648}, -1, false, "Contact KELDRIMAX support using your default email application."},
+    {"QuorSupportLink",
+     {386, 627, 795, 648},
+     -1,
+     false,
+     "Contact KELDRIMAX support using your default email application."},
 };
 
 // Knobs in layout order: parameter, caption, bounds written out by hand.
@@ -53,10 +81,11 @@ const struct
   const char* caption;
   gfx::IBounds bounds;
 } kKnobs[] = {
-    {1, "DRIVE", {69, 330, 227, 479}},    {4, "TONE", {297, 330, 455, 479}},       {5, "MIX", {525, 330, 683, 479}},
-    {3, "OUTPUT", {753, 330, 911, 479}},  {2, "INPUT", {49, 493, 171, 603}},       {6, "BIAS", {201, 493, 323, 603}},
-    {7, "DYNAMICS", {353, 493, 475, 603}}, {10, "BASS PROTECT", {505, 493, 627, 603}}, {8, "LOW CUT", {657, 493, 779, 603}},
-    {9, "HIGH CUT", {809, 493, 931, 603}},
+    {1, "DRIVE", {69, 330, 227, 479}},     {4, "TONE", {297, 330, 455, 479}},
+    {5, "MIX", {525, 330, 683, 479}},      {3, "OUTPUT", {753, 330, 911, 479}},
+    {2, "INPUT", {49, 493, 171, 603}},     {6, "BIAS", {201, 493, 323, 603}},
+    {7, "DYNAMICS", {353, 493, 475, 603}}, {10, "BASS PROTECT", {505, 493, 627, 603}},
+    {8, "LOW CUT", {657, 493, 779, 603}},  {9, "HIGH CUT", {809, 493, 931, 603}},
 };
 
 void ExpectControl(OpenEditor& ed, int idx, const Expected& e)
@@ -95,10 +124,21 @@ TEST(EditorLayout, ControlsInOrderWithTheirBoundsParametersAndTooltips)
   }
   EXPECT_FALSE(ed.graphics->GetControl(kModelMenuIdx)->GetValuePromptingOff());
 
-  const gfx::ICornerResizerControl* resizer = ed.graphics->GetCornerResizer();
+  gfx::ICornerResizerControl* resizer = ed.graphics->GetCornerResizer();
   ASSERT_NE(resizer, nullptr);
   EXPECT_EQ(resizer->GetBounds(), gfx::IBounds(960, 630, 980, 650));
   EXPECT_EQ(ed.graphics->GetCornerResizeMode(), gfx::kResizeScale);
+  auto resizerColour = [&]()
+  {
+    ed.graphics->ClearCalls();
+    ed.graphics->GetCornerResizer()->Draw(*ed.graphics);
+    return ed.graphics->Last(gfxtest::Op::Fill)->pattern.stops[0].colour;
+  };
+  EXPECT_EQ(resizerColour(), EditorLine);
+  ed.graphics->OnMouseOver(975.f, 645.f, {});
+  EXPECT_EQ(resizerColour(), EditorAccent);
+  ed.graphics->StartCornerResize();
+  EXPECT_EQ(resizerColour(), EditorAccentDark);
   EXPECT_NE(ed.graphics->GetTextEntryControl(), nullptr);
   EXPECT_FLOAT_EQ(ed.graphics->GetMinScale(), 0.92f);
   EXPECT_FLOAT_EQ(ed.graphics->GetMaxScale(), 1.5f);
@@ -147,7 +187,8 @@ TEST(EditorLayout, ReopeningBuildsOneSetOfControls)
 {
   Quorvel effect{QuorvelInstanceInfo{}};
   gfxtest::RecordingGraphics* graphics = nullptr;
-  effect.SetMakeGraphicsFunc([&]() { return graphics = new gfxtest::RecordingGraphics(&effect, 980, 650, 30); });
+  effect.SetMakeGraphicsFunc([&]()
+                             { return graphics = new gfxtest::RecordingGraphics(&effect, 980, 650, 30); });
   const int bitmapsBefore = gfxtest::FakeBitmap::Alive();
   for (int i = 0; i < 20; ++i)
   {

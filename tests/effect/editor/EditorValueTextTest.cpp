@@ -23,18 +23,18 @@ struct ParseCase
 };
 
 const ParseCase kParseCases[] = {
-    {"1.5k", ValueUnit::kHertz, true, 1500.0},     {"1.5 kHz", ValueUnit::kHertz, true, 1500.0},
-    {"1500", ValueUnit::kHertz, true, 1500.0},     {"1500hz", ValueUnit::kHertz, true, 1500.0},
+    {"1.5k", ValueUnit::kHertz, true, 1500.0},        {"1.5 kHz", ValueUnit::kHertz, true, 1500.0},
+    {"1500", ValueUnit::kHertz, true, 1500.0},        {"1500hz", ValueUnit::kHertz, true, 1500.0},
     {" 1.5 K h Z ", ValueUnit::kHertz, true, 1500.0}, {"1.5", ValueUnit::kHertz, true, 1.5},
-    {"-3 dB", ValueUnit::kDecibel, true, -3.0},    {"-3db", ValueUnit::kDecibel, true, -3.0},
-    {"+2.25DB", ValueUnit::kDecibel, true, 2.25},  {"50%", ValueUnit::kPercent, true, 50.0},
-    {"50 dB", ValueUnit::kPercent, false, 0.0},    {"3 hz", ValueUnit::kDecibel, false, 0.0},
-    {"12abc", ValueUnit::kHertz, false, 0.0},      {"12abc", ValueUnit::kDecibel, false, 0.0},
-    {"12abc", ValueUnit::kPercent, false, 0.0},    {"", ValueUnit::kPercent, false, 0.0},
-    {"dB", ValueUnit::kDecibel, false, 0.0},       {"0x10", ValueUnit::kPercent, false, 0.0},
-    {"inf", ValueUnit::kPercent, false, 0.0},      {"nan", ValueUnit::kPercent, false, 0.0},
-    {"1e400", ValueUnit::kPercent, false, 0.0},    {"1e306k", ValueUnit::kHertz, false, 0.0},
-    {"1,5", ValueUnit::kPercent, false, 0.0},      {"--1", ValueUnit::kPercent, false, 0.0},
+    {"-3 dB", ValueUnit::kDecibel, true, -3.0},       {"-3db", ValueUnit::kDecibel, true, -3.0},
+    {"+2.25DB", ValueUnit::kDecibel, true, 2.25},     {"50%", ValueUnit::kPercent, true, 50.0},
+    {"50 dB", ValueUnit::kPercent, false, 0.0},       {"3 hz", ValueUnit::kDecibel, false, 0.0},
+    {"12abc", ValueUnit::kHertz, false, 0.0},         {"12abc", ValueUnit::kDecibel, false, 0.0},
+    {"12abc", ValueUnit::kPercent, false, 0.0},       {"", ValueUnit::kPercent, false, 0.0},
+    {"dB", ValueUnit::kDecibel, false, 0.0},          {"0x10", ValueUnit::kPercent, false, 0.0},
+    {"inf", ValueUnit::kPercent, false, 0.0},         {"nan", ValueUnit::kPercent, false, 0.0},
+    {"1e400", ValueUnit::kPercent, false, 0.0},       {"1e306k", ValueUnit::kHertz, false, 0.0},
+    {"1,5", ValueUnit::kPercent, false, 0.0},         {"--1", ValueUnit::kPercent, false, 0.0},
 };
 
 void ExpectParseTable()

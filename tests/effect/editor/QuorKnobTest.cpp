@@ -43,10 +43,14 @@ TEST(QuorKnob, TypedValuesFollowTheParameterUnits)
   };
   const double kept = std::nan("");
   const Case cases[] = {
-      {EngineParams::kLowCut, "0.15k", 150.0},  {EngineParams::kLowCut, "250hz", 250.0},
-      {EngineParams::kLowCut, "12abc", kept},   {EngineParams::kOutputTrim, "-3 dB", -3.0},
-      {EngineParams::kDrive, "50 %", kept},     {EngineParams::kWetMix, "50%", 50.0},
-      {EngineParams::kWetMix, "50 dB", kept},   {EngineParams::kHighCut, "1e9", EngineParams::kMaxima[EngineParams::kHighCut]},
+      {EngineParams::kLowCut, "0.15k", 150.0},
+      {EngineParams::kLowCut, "250hz", 250.0},
+      {EngineParams::kLowCut, "12abc", kept},
+      {EngineParams::kOutputTrim, "-3 dB", -3.0},
+      {EngineParams::kDrive, "50 %", kept},
+      {EngineParams::kWetMix, "50%", 50.0},
+      {EngineParams::kWetMix, "50 dB", kept},
+      {EngineParams::kHighCut, "1e9", EngineParams::kMaxima[EngineParams::kHighCut]},
   };
   for (const Case& c : cases)
   {
@@ -81,7 +85,8 @@ TEST(QuorKnob, KeysStepResetAndOpenTheEntry)
   ed.Key(x, y, 39);
   EXPECT_EQ(drive->GetValue(), 1.0);
   EXPECT_TRUE(ed.Key(x, y, 36)); // Home
-  EXPECT_DOUBLE_EQ(ed.effect.GetParam(EngineParams::kDrive)->Value(), EngineParams::kDefaults[EngineParams::kDrive]);
+  EXPECT_DOUBLE_EQ(ed.effect.GetParam(EngineParams::kDrive)->Value(),
+                   EngineParams::kDefaults[EngineParams::kDrive]);
   EXPECT_FALSE(ed.Key(x, y, 'A'));
 
   ASSERT_TRUE(ed.Key(x, y, 13)); // Enter
@@ -141,7 +146,8 @@ TEST(QuorKnob, ValueArcFollowsTheValue)
       arcs += std::abs(c.a[4] - angle) < 0.01f && c.a[3] == QuorKnob::kMinAngle;
     accent = false;
     for (const auto& s : ed.graphics->All(gfxtest::Op::Stroke))
-      accent |= s.pattern.stops[0].colour == EditorAccent && s.thickness == 3.f && s.op == gfxtest::Op::Stroke;
+      accent |=
+          s.pattern.stops[0].colour == EditorAccent && s.thickness == 3.f && s.op == gfxtest::Op::Stroke;
   };
   int arcs = 0;
   bool accent = false;
