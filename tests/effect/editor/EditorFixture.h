@@ -99,20 +99,15 @@ struct OpenEditor
   }
 };
 
+// Only meters: what the meter display reads.
 struct FakeEditorPlugin : EditorPlugin
 {
   MeterLevels meters;
-  int match = -1;
-  int slot = 0;
-  int restored = -1;
-  int swaps = 0;
-  int copies = 0;
-
-  int MatchCurrentPreset() const override { return match; }
-  void RestoreFactoryPreset(int index) override { restored = index; }
-  int GetActiveSlot() const override { return slot; }
-  void SwapComparisonSlots() override { ++swaps; }
-  void CopyToOtherSlot() override { ++copies; }
+  int MatchCurrentPreset() const override { return -1; }
+  void RestoreFactoryPreset(int) override {}
+  int GetActiveSlot() const override { return 0; }
+  void SwapComparisonSlots() override {}
+  void CopyToOtherSlot() override {}
   MeterLevels ReadMeters() const override { return meters; }
 };
 

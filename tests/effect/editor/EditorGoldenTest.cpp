@@ -140,48 +140,56 @@ TEST(EditorGolden, FreshStartAtBothScales)
   ExpectGolden(large, "fresh_1.5");
 }
 
-TEST(EditorGolden, EachModel)
+// Editor states, each set up on a freshly opened editor at scale 1.
+struct State
 {
-  Session s(1.f);
-  for (int model = 1; model < 6; ++model)
-  {
-    s.effect.GetParam(EngineParams::kModel)->Set(model);
-    s.effect.SendParamValueToEditor(EngineParams::kModel,
-                                    s.effect.GetParam(EngineParams::kModel)->GetNormalized(), true);
-    ExpectGolden(s.Render(), "model_" + std::to_string(model));
-  }
+  const char* name;
+  std::function<void(Session&)> setUp;
+};
+
+void SetModel(Session& s, int model)
+{
+  iplug::IParam* param = s.effect.GetParam(EngineParams::kModel);
+  param->Set(model);
+  s.effect.SendParamValueToEditor(EngineParams::kModel, param->GetNormalized(), true);
 }
 
-TEST(EditorGolden, PresetWithMetersHoverEntryAndNoLogo)
+const State kStates[] = {
+    {"model_1", [](Session& s) { SetModel(s, 1); }},
+    {"model_2", [](Session& s) { SetModel(s, 2); }},
+    {"model_3", [](Session& s) { SetModel(s, 3); }},
+    {"model_4", [](Session& s) { SetModel(s, 4); }},
+    {"model_5", [](Session& s) { SetModel(s, 5); }},
+    {"preset_meters",
+     [](Session& s)
+     {
+       s.effect.RestoreFactoryPreset(4);
+       s.effect.meters = {1.0f, 0.5f, 0.8f};
+       for (int tick = 0; tick < 12; ++tick)
+       {
+         gfx::IRectList rects;
+         s.graphics->CollectDirtyRects(rects);
+       }
+     }},
+    {"hover_knob", [](Session& s) { s.graphics->OnMouseOver(148.f, 400.f, {}); }},
+    {"hover_model_menu", [](Session& s) { s.graphics->OnMouseOver(100.f, 120.f, {}); }},
+    {"text_entry",
+     [](Session& s) { s.graphics->OnKeyDown(148.f, 400.f, iplug::IKeyStroke("", 13, false, false, false)); }},
+    {"no_logo",
+     [](Session& s)
+     {
+       s.graphics->GetControl(kLogoIdx)->SetHidden(true);
+       s.graphics->AddControl(new QuorLogo({24, 0, 234, 42}, gfx::ISvgHandle{}));
+     }},
+};
+
+TEST(EditorGolden, States)
 {
+  for (const State& state : kStates)
   {
     Session s(1.f);
-    s.effect.RestoreFactoryPreset(4);
-    s.effect.meters = {1.0f, 0.5f, 0.8f};
-    for (int tick = 0; tick < 12; ++tick)
-    {
-      gfx::IRectList rects;
-      s.graphics->CollectDirtyRects(rects);
-    }
-    ExpectGolden(s.Render(), "preset_meters");
-  }
-  {
-    Session s(1.f);
-    s.graphics->OnMouseOver(148.f, 400.f, {});
-    ExpectGolden(s.Render(), "hover_knob");
-    s.graphics->OnMouseOver(100.f, 120.f, {});
-    ExpectGolden(s.Render(), "hover_model_menu");
-  }
-  {
-    Session s(1.f);
-    s.graphics->OnKeyDown(148.f, 400.f, iplug::IKeyStroke("", 13, false, false, false));
-    ExpectGolden(s.Render(), "text_entry");
-  }
-  {
-    Session s(1.f);
-    s.graphics->GetControl(kLogoIdx)->SetHidden(true);
-    s.graphics->AddControl(new QuorLogo({24, 0, 234, 42}, gfx::ISvgHandle{}));
-    ExpectGolden(s.Render(), "no_logo");
+    state.setUp(s);
+    ExpectGolden(s.Render(), state.name);
   }
 }
 

