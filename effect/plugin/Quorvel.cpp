@@ -70,6 +70,18 @@ constexpr auto kHostParamIds = []
     ids[static_cast<size_t>(i)] = iplug::ParamIdFromKey(kParamTable[i].key);
   return ids;
 }();
+// Distinct, and above the MIDI-controller parameters (65538 and the 130 after it).
+constexpr bool HostParamIdsAreUsable()
+{
+  for (size_t i = 0; i < kHostParamIds.size(); ++i)
+  {
+    if (kHostParamIds[i] < 65668u) return false;
+    for (size_t j = 0; j < i; ++j)
+      if (kHostParamIds[i] == kHostParamIds[j]) return false;
+  }
+  return true;
+}
+static_assert(HostParamIdsAreUsable());
 #endif
 
 int ClampChannels(int connected)
@@ -108,9 +120,9 @@ void Quorvel::DeclareParams()
     switch (p.kind)
     {
     case ParamKind::kList:
-      param->ConfigureEnum(p.name, static_cast<int>(p.defaultValue), kSaturationModelCount, p.label, 0, p.group,
-                           kModelNames[0], kModelNames[1], kModelNames[2], kModelNames[3], kModelNames[4],
-                           kModelNames[5]);
+      param->ConfigureEnum(p.name, static_cast<int>(p.defaultValue), kSaturationModelCount, p.label, 0,
+                           p.group, kModelNames[0], kModelNames[1], kModelNames[2], kModelNames[3],
+                           kModelNames[4], kModelNames[5]);
       break;
     case ParamKind::kSwitch:
       param->ConfigureBool(p.name, p.defaultValue != 0.0, p.label, 0, p.group, "off", "on");
