@@ -80,7 +80,10 @@ constexpr double kOutlierShare = 0.001;
 void ExpectGolden(const Pixels& actual, const std::string& name)
 {
   const std::string path = std::string(QUORVEL_EDITOR_GOLDEN_DIR) + "/" + name + ".png";
-  if (std::getenv("QUORVEL_UPDATE_GOLDEN")) ASSERT_TRUE(gfxtest::WritePng(path, actual)) << path;
+  if (std::getenv("QUORVEL_UPDATE_GOLDEN"))
+  {
+    ASSERT_TRUE(gfxtest::WritePng(path, actual)) << path;
+  }
   const Pixels expected = gfxtest::ReadPng(path);
   ASSERT_FALSE(expected.Empty()) << "no reference " << path;
   ASSERT_EQ(actual.width, expected.width) << name;
