@@ -17,12 +17,6 @@
 #include <numbers>
 #include <string>
 
-// Mesa keeps a few allocations of its own until the process ends; leaks of ours are still reported.
-extern "C" const char* __lsan_default_suppressions()
-{
-  return "leak:libOSMesa.so\n";
-}
-
 namespace quorvel::test
 {
 namespace
