@@ -1,0 +1,208 @@
+// The Preferences dialog made from the program's own resources, over fake devices: what it lists,
+// what it selects and what its buttons do to the host's settings and stream.
+
+#include "framework/app/PreferencesDialog_win.h"
+#include "framework/app/StandaloneHost.h"
+#include "resources/ProgramDialogIds.h"
+#include "tests/support/app/FakeAppPlugin.h"
+#include "tests/support/app/FakeDevices.h"
+#include "tests/support/app/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+using namespace iplug;
+using namespace iplug::test;
+
+namespace
+{
+
+using Texts = std::vector<std::string>;
+
+struct DialogRig
+{
+  DialogRig() : folder("prefs")
+  {
+    devices.audioDevices = {{"Driver: Speakers", 0, 2, false, true, {44100, 48000, 96000}},
+                            {"Driver: Mikrofon \xCE\xA9", 2, 0, true, false, {96000, 48000, 22050, 44100}},
+                            {"USB Box", 4, 4, false, false, {48000, 44100}}};
+    devices.midiInputPorts = {"Keys 1", "Pads"};
+    devices.midiOutputPorts = {"Synth"};
+    StandaloneHostOptions options;
+    options.devices = &devices;
+    options.appDataFolder = folder.Path();
+    options.createPlugin = [](StandaloneHost&)
+    { return new FakeAppPlugin(FakeAppPlugin::Mode::PassThrough); };
+    options.showError = [this](const char* text, const char*) { errors.push_back(text); };
+    host = CreateStandaloneHost(std::move(options));
+    EXPECT_TRUE(host->InitStandaloneHost());
+    EXPECT_TRUE(host->StartAudioFromSettings());
+  }
+  ~DialogRig()
+  {
+    Close();
+    DestroyStandaloneHost(host);
+  }
+
+  void Open()
+  {
+    Close();
+    dialog = CreateDialogParamA(GetModuleHandleW(nullptr), MAKEINTRESOURCEA(IDD_PREFERENCES), nullptr,
+                                PreferencesDialogProc, 0);
+    ASSERT_NE(dialog, nullptr);
+  }
+  void Close()
+  {
+    if (dialog) DestroyWindow(dialog);
+    dialog = nullptr;
+  }
+
+  Texts Items(int control)
+  {
+    Texts texts;
+    const int count = static_cast<int>(SendDlgItemMessageA(dialog, control, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; i++)
+    {
+      std::string text;
+      EXPECT_TRUE(GetComboText(dialog, control, i, text));
+      texts.push_back(text);
+    }
+    return texts;
+  }
+  std::string Selected(int control)
+  {
+    std::string text;
+    GetComboText(dialog, control, static_cast<int>(SendDlgItemMessageA(dialog, control, CB_GETCURSEL, 0, 0)),
+                 text);
+    return text;
+  }
+  void Choose(int control, int item)
+  {
+    SendDlgItemMessageA(dialog, control, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(control, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, control)));
+  }
+  void Press(int button)
+  {
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+  }
+  int Opens() { return devices.audio->opens; }
+
+  TempFolder folder;
+  FakeDeviceProvider devices;
+  StandaloneHost* host = nullptr;
+  HWND dialog = nullptr;
+  Texts errors;
+};
+
+const Texts kChannels = {"all", "1",  "2",  "3",  "4",  "5",  "6",  "7", "8",
+                         "9",   "10", "11", "12", "13", "14", "15", "16"};
+
+} // namespace
+
+TEST(PreferencesDialogTest, ListsAndSelectionsFollowTheDevicesAndSettings)
+{
+  DialogRig rig;
+  rig.Open();
+  EXPECT_EQ(rig.Items(IDC_DRIVER), Texts{"DirectSound"});
+  EXPECT_EQ(rig.Items(IDC_BUFFER_SIZE),
+            (Texts{"32", "64", "96", "128", "192", "256", "512", "1024", "2048", "4096", "8192"}));
+  EXPECT_EQ(rig.Selected(IDC_BUFFER_SIZE), "512");
+  // Names lose their driver prefix up to the first colon; UTF-8 survives the list.
+  EXPECT_EQ(rig.Items(IDC_AUDIO_INPUT), (Texts{" Mikrofon \xCE\xA9", "USB Box"}));
+  EXPECT_EQ(rig.Items(IDC_AUDIO_OUTPUT), (Texts{" Speakers", "USB Box"}));
+  EXPECT_EQ(rig.Selected(IDC_AUDIO_INPUT), " Mikrofon \xCE\xA9");
+  // Rates both devices offer, in the input device's order, each carrying its rate.
+  EXPECT_EQ(rig.Items(IDC_SAMPLE_RATE), (Texts{"96000", "48000", "44100"}));
+  EXPECT_EQ(rig.Selected(IDC_SAMPLE_RATE), "44100");
+  EXPECT_EQ(SendDlgItemMessageA(rig.dialog, IDC_SAMPLE_RATE, CB_GETITEMDATA, 1, 0), 48000);
+  EXPECT_EQ(rig.Items(IDC_INPUT1), Texts{"1"});
+  EXPECT_EQ(rig.Items(IDC_INPUT2), (Texts{"1", "2"}));
+  EXPECT_EQ(rig.Selected(IDC_INPUT2), "2");
+  EXPECT_EQ(rig.Items(IDC_MIDI_INPUT), (Texts{"off", "Keys 1", "Pads"}));
+  EXPECT_EQ(rig.Items(IDC_MIDI_OUTPUT), (Texts{"off", "Synth"}));
+  EXPECT_EQ(rig.Selected(IDC_MIDI_INPUT), "off");
+  EXPECT_EQ(rig.Items(IDC_MIDI_INPUT_CHANNEL), kChannels);
+  EXPECT_EQ(rig.Items(IDC_MIDI_OUTPUT_CHANNEL), kChannels);
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(rig.dialog, IDC_DRIVER_CONFIG)));
+
+  // The same driver again changes nothing.
+  const int created = rig.devices.audioCreated;
+  rig.Choose(IDC_DRIVER, 0);
+  EXPECT_EQ(rig.devices.audioCreated, created);
+
+  // Another input device: its channels, the rates both offer, the right channel following the left.
+  rig.Choose(IDC_AUDIO_INPUT, 1);
+  EXPECT_EQ(rig.host->CurrentSettings().audioInput, "USB Box");
+  EXPECT_EQ(rig.Items(IDC_INPUT1), (Texts{"1", "2", "3"}));
+  EXPECT_EQ(rig.Items(IDC_INPUT2), (Texts{"1", "2", "3", "4"}));
+  EXPECT_EQ(rig.Items(IDC_SAMPLE_RATE), (Texts{"48000", "44100"}));
+  rig.Choose(IDC_INPUT1, 2);
+  EXPECT_EQ(rig.host->CurrentSettings().input1, 3);
+  EXPECT_EQ(rig.host->CurrentSettings().input2, 4);
+  EXPECT_EQ(rig.Selected(IDC_INPUT2), "4");
+  rig.Choose(IDC_INPUT2, 0);
+  EXPECT_EQ(rig.Selected(IDC_INPUT2), "4");
+  EXPECT_EQ(rig.host->CurrentSettings().input2, 4);
+  rig.Choose(IDC_AUDIO_OUTPUT, 1);
+  rig.Choose(IDC_OUTPUT1, 1);
+  rig.Choose(IDC_OUTPUT2, 3);
+  EXPECT_EQ(rig.Selected(IDC_OUTPUT2), "3");
+  EXPECT_EQ(rig.host->CurrentSettings().output2, 3);
+
+  // The settings select on the next opening.
+  rig.Choose(IDC_MIDI_OUTPUT_CHANNEL, 16);
+  rig.Open();
+  EXPECT_EQ(rig.Selected(IDC_AUDIO_INPUT), "USB Box");
+  EXPECT_EQ(rig.Selected(IDC_INPUT1), "3");
+  EXPECT_EQ(rig.Selected(IDC_MIDI_OUTPUT_CHANNEL), "16");
+}
+
+TEST(PreferencesDialogTest, ButtonsRestartSaveOrRestore)
+{
+  DialogRig rig;
+  rig.Open();
+  int opens = rig.Opens();
+  // OK without a change leaves the running stream alone.
+  rig.Press(IDOK);
+  EXPECT_EQ(rig.Opens(), opens);
+
+  rig.Open();
+  rig.Choose(IDC_SAMPLE_RATE, 1);
+  EXPECT_EQ(rig.host->CurrentSettings().sampleRate, 48000);
+  rig.Press(IDC_APPLY);
+  EXPECT_EQ(rig.Opens(), ++opens);
+  EXPECT_EQ(rig.devices.audio->lastRequest.sampleRate, 48000u);
+  rig.Choose(IDC_BUFFER_SIZE, 5);
+  rig.Press(IDOK);
+  EXPECT_EQ(rig.Opens(), ++opens);
+  EXPECT_EQ(rig.devices.audio->lastRequest.bufferFrames, 256u);
+
+  // Cancel without changes does nothing; after a buffer change it restores and restarts.
+  rig.Open();
+  const int created = rig.devices.audioCreated;
+  rig.Press(IDCANCEL);
+  EXPECT_EQ(rig.devices.audioCreated, created);
+  rig.Open();
+  rig.Choose(IDC_BUFFER_SIZE, 8);
+  rig.Press(IDCANCEL);
+  EXPECT_EQ(rig.host->CurrentSettings().bufferSize, 256);
+  EXPECT_EQ(rig.devices.audio->lastRequest.bufferFrames, 256u);
+  EXPECT_EQ(rig.devices.audioCreated, created + 1);
+  EXPECT_TRUE(rig.devices.audio->IsStreamRunning());
+
+  // Cancel after choosing a MIDI port closes it again: open ports match the settings.
+  rig.Open();
+  rig.Choose(IDC_MIDI_INPUT, 2);
+  EXPECT_EQ(rig.devices.midiIn->openPort, 1);
+  rig.Press(IDCANCEL);
+  EXPECT_EQ(rig.host->CurrentSettings().midiInput, "off");
+  EXPECT_EQ(rig.devices.midiIn->openPort, -1);
+
+  // A stream that will not open is reported.
+  EXPECT_TRUE(rig.errors.empty());
+  rig.Open();
+  rig.devices.audio->failOpen = true;
+  rig.Press(IDC_APPLY);
+  EXPECT_EQ(rig.errors, Texts{"Please check the audio settings"});
+}
