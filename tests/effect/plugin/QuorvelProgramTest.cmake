@@ -2,7 +2,7 @@
 # one at a time, each with a time limit. The audio cases choose Wine's devices through HOME.
 if(WIN32)
   add_executable(QuorvelProgramTest ${CMAKE_CURRENT_LIST_DIR}/QuorvelProgramTest.cpp)
-  target_link_libraries(QuorvelProgramTest PRIVATE quorvel_stb quorvel_app_test_support quorvel_test_support
+  target_link_libraries(QuorvelProgramTest PRIVATE quorvel_app_test_support quorvel_test_support
                         GTest::gtest_main)
   target_compile_definitions(QuorvelProgramTest PRIVATE QUORVEL_PROGRAM_PATH="$<TARGET_FILE:quorvel_program>")
   add_dependencies(QuorvelProgramTest quorvel_program)
@@ -10,9 +10,8 @@ if(WIN32)
   file(WRITE "${_null_home}/.asoundrc" "pcm.!default { type null }\n")
   set(_no_home "${CMAKE_CURRENT_BINARY_DIR}/program-no-audio-home")
   file(MAKE_DIRECTORY "${_no_home}")
-  foreach(case IN ITEMS CommandLineScreenshotIsTheWholeClientArea FailedScreenshotExitsOneWithoutAMessageBox
-                        ScreenshotAsLastTokenStartsNormallyAndReleasesTheMutex OnlyOneInstanceRuns
-                        MainWindowKeysAndMenus WithoutDevicesTheUserIsToldAndTheProgramRunsOn
+  foreach(case IN ITEMS CommandLineScreenshotIsTheWholeClientArea OnlyOneInstanceRunsAndItsExitReleasesTheMutex
+                        KeysReachHiddenAndShownCommands WithoutDevicesTheUserIsToldAndTheProgramRunsOn
                         WithTheNullDeviceAStreamPlaysAndQuitsCleanly)
     add_test(NAME QuorvelProgramTest.${case} COMMAND QuorvelProgramTest --gtest_filter=QuorvelProgramTest.${case})
     set(_home "${_no_home}")
