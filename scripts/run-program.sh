@@ -22,10 +22,11 @@ if [ -n "${DISPLAY:-}" ]; then
 else
   shot="$build/quorvel-screenshot.png"
   rm -f "$shot"
-  # The server lives only as long as the virtual display: stop it before the display goes.
+  # The prefix's server lives only as long as the virtual display: stop it before the display goes.
+  server=$(sed -n 's/^server="\(.*\)"$/\1/p' "$build/wine-prepare")
   xvfb-run -a -s "-screen 0 1280x1024x24" bash -c \
     "'$build/wine-prepare' && timeout 120 '$build/wine-run' '$exe' --no-io --screenshot 'Z:${shot//\//\\}'; \
-     rc=\$?; '$build/wine-run' wineserver -k >/dev/null 2>&1; exit \$rc"
+     rc=\$?; WINEPREFIX='$build/wineprefix' '$server' -k; exit \$rc"
   if [ ! -f "$shot" ]; then
     echo "the program did not save its screenshot" >&2
     exit 1
