@@ -13,6 +13,7 @@
 #include "framework/core/IPlugAPIBase.h"
 #include "framework/core/IPlugProcessor.h"
 #include "framework/vst3/MidiOutputQueue.h"
+#include "framework/vst3/ParamIdTable.h"
 #include "framework/vst3/SingleComponentEffect.h"
 
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
@@ -23,6 +24,9 @@
 
 namespace iplug
 {
+
+// The longest block prepared inside, whatever the host announces.
+inline constexpr int32_t kMaxPreparedBlock = 8192;
 
 class IPlugVST3ProcessorBase : public IPlugProcessor
 {
@@ -47,12 +51,19 @@ public:
   void ClearScratchBuffers();
 
   void CreateBuses(Steinberg::Vst::SingleComponentEffect& effect) const;
+  // False when no configuration fits. Otherwise the buses take the nearest arrangement of the
+  // fitting configuration; `exact` tells whether that is the one asked for (hosts exempt from
+  // arrangement changes always get true).
   bool ApplyBusArrangements(Steinberg::Vst::SingleComponentEffect& effect,
                             Steinberg::Vst::SpeakerArrangement* inputs, int numIns,
-                            Steinberg::Vst::SpeakerArrangement* outputs, int numOuts);
+                            Steinberg::Vst::SpeakerArrangement* outputs, int numOuts, bool& exact);
   // Takes a set-up the caller has checked: sample rate, block size, MIDI output storage, reset.
-  void PrepareProcessing(const Steinberg::Vst::ProcessSetup& setup);
-  void RunProcessCall(Steinberg::Vst::SingleComponentEffect& effect, Steinberg::Vst::ProcessData& data);
+  // Blocks longer than kMaxPreparedBlock are processed in slices, so any host block size needs
+  // bounded memory. False, with nothing changed, when the buffers cannot be had.
+  bool PrepareProcessing(const Steinberg::Vst::ProcessSetup& setup);
+  // `ids` maps the host's parameter IDs of automation to parameter indices.
+  void RunProcessCall(Steinberg::Vst::SingleComponentEffect& effect, Steinberg::Vst::ProcessData& data,
+                      const ParamIdTable& ids);
 
   bool SendMidiMessage(const IMidiEvent& msg) override;
 
@@ -62,10 +73,11 @@ public:
   const MidiOutputQueue& GetMidiOutputQueue() const { return mMidiOutput; }
 
 protected:
-  void ApplyParameterChanges(Steinberg::Vst::IParameterChanges* changes);
+  void ApplyParameterChanges(Steinberg::Vst::IParameterChanges* changes, const ParamIdTable& ids);
   void ReadMidiInput(Steinberg::Vst::IEventList* events);
   void WriteMidiOutput(Steinberg::Vst::IEventList* events, int numSamples);
   void RunAudio(Steinberg::Vst::SingleComponentEffect& effect, Steinberg::Vst::ProcessData& data);
+  void SilenceUnwrittenOutputs(Steinberg::Vst::ProcessData& data);
 
 private:
   void UpdateTransport();

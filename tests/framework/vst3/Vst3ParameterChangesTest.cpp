@@ -13,12 +13,25 @@ using quorvel::test::HostParameterChanges;
 
 namespace
 {
+// IDs scattered the way keys hash them.
+const uint32_t kIds[14] = {9001, 42, 77777, 5, 900, 31, 64, 128, 256, 512, 1024, 2048, 4096, 8191};
+const ParamIdTable& Ids()
+{
+  static ParamIdTable table;
+  table.Assign(kIds, 14);
+  return table;
+}
+uint32_t MapParamId(int i)
+{
+  return Ids().MapParamId(i);
+}
+
 using Change = std::tuple<int, double, int>;
 
 std::vector<Change> Collect(HostParameterChanges* changes, int nParams = 14)
 {
   std::vector<Change> out;
-  ForEachParameterChange(changes, nParams,
+  ForEachParameterChange(changes, Ids(), nParams,
                          [&](int idx, double value, int offset) { out.emplace_back(idx, value, offset); });
   return out;
 }
