@@ -13,7 +13,7 @@ packages=(
   gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64 xvfb xauth
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libstb-dev dpf-source juce-modules-source-data fonts-roboto
+  libstb-dev dpf-source juce-modules-source-data fonts-roboto librsvg2-bin icoutils
   libosmesa6-dev libgl1-mesa-dri mesa-common-dev libegl-dev libgles-dev
   gstreamer1.0-plugins-base dpkg-dev
   caps sox libsox-fmt-all

@@ -1,5 +1,6 @@
 #include "effect/plugin/Quorvel.h"
 
+#include "effect/editor/EditorLayout.h"
 #include "effect/engine/QuorvelEngine.h"
 #include "effect/plugin/FactoryPresets.h"
 #include "effect/plugin/MakerInfo.h"
@@ -91,6 +92,8 @@ Quorvel::Quorvel(const QuorvelInstanceInfo& info) : QuorvelBase(info, MakeSpec()
   const EngineParams current = SnapshotParams();
   for (int i = 0; i < kParamCount; ++i)
     mOtherSlot[i].exchange(current[i]);
+  SetMakeGraphicsFunc([this]() { return CreateEditorGraphics(*this); });
+  SetLayoutFunc([this](iplug::igraphics::IGraphics* graphics) { BuildEditorLayout(*this, graphics); });
 }
 
 Quorvel::~Quorvel() = default;

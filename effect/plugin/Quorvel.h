@@ -2,6 +2,7 @@
 
 #include "effect/plugin/QuorvelBase.h"
 
+#include "effect/editor/EditorPlugin.h"
 #include "effect/engine/EngineParams.h"
 #include "effect/engine/MeterLevels.h"
 #include "effect/engine/QuorvelEngineHolder.h"
@@ -22,7 +23,7 @@ inline constexpr int kMaxEngineChannels = 2;
 // The effect: its configuration and parameters, the signal engine, factory presets, the A/B comparison
 // slots and the stored state. One object per plug-in instance; the host adapter base differs per
 // deliverable (QuorvelBase.h).
-class Quorvel : public QuorvelBase
+class Quorvel : public QuorvelBase, public EditorPlugin
 {
 public:
   explicit Quorvel(const QuorvelInstanceInfo& info);

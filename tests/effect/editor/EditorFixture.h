@@ -1,0 +1,119 @@
+#pragma once
+// The effect with its real editor opened on the recording back end, and a stand-in plug-in whose meters,
+// presets and slots a test sets by hand.
+
+#include "effect/editor/EditorPlugin.h"
+#include "effect/plugin/Quorvel.h"
+#include "tests/support/graphics/RecordingGraphics.h"
+
+#include <string>
+#include <vector>
+
+namespace quorvel::test
+{
+
+namespace gfx = iplug::igraphics;
+namespace gfxtest = iplug::igraphics::gfxtest;
+
+// Control order of the layout.
+enum EditorControl
+{
+  kBackdropIdx = 0,
+  kLogoIdx = 1,
+  kModelMenuIdx = 2,
+  kPresetMenuIdx = 3,
+  kCompareIdx = 4,
+  kCopyIdx = 5,
+  kHeroIdx = 6,
+  kFirstKnobIdx = 7, // knob i at 7 + 2i, its value entry right after it
+  kLevelMatchIdx = 27,
+  kSoftCeilingIdx = 28,
+  kBypassIdx = 29,
+  kSupportLinkIdx = 30,
+  kControlCount = 31,
+};
+
+// On the recording adapter the values the effect sends to the editor end at the adapter; here they go on
+// to the open editor's controls, as they do on the hosts' adapters.
+class EditorQuorvel : public Quorvel
+{
+public:
+  EditorQuorvel() : Quorvel(QuorvelInstanceInfo{}) {}
+  void SendParamValueToEditor(int paramIdx, double value, bool normalized) override
+  {
+    Quorvel::SendParamValueToEditor(paramIdx, value, normalized);
+    iplug::igraphics::IGEditorDelegate::SendParamValueToEditor(paramIdx, value, normalized);
+  }
+};
+
+// Records the font the layout registers, and how many controls stood by then.
+class FontRecordingGraphics : public gfxtest::RecordingGraphics
+{
+public:
+  using RecordingGraphics::RecordingGraphics;
+  iplug::igraphics::PlatformFont* LoadPlatformFontFromFile(const char* fontId, const char* name) override
+  {
+    fontLoads.push_back({fontId, name, NControls(), Count(gfxtest::Op::Text)});
+    return nullptr;
+  }
+  struct FontLoad
+  {
+    std::string id, name;
+    int controls, texts;
+  };
+  std::vector<FontLoad> fontLoads;
+};
+
+struct OpenEditor
+{
+  EditorQuorvel effect;
+  FontRecordingGraphics* graphics = nullptr;
+
+  OpenEditor()
+  {
+    effect.SetMakeGraphicsFunc(
+        [this]() { return graphics = new FontRecordingGraphics(&effect, 980, 650, 30); });
+    effect.OpenWindow(nullptr);
+  }
+  ~OpenEditor() { effect.CloseWindow(); }
+
+  template <typename T> T* Get(int idx) const { return dynamic_cast<T*>(graphics->GetControl(idx)); }
+  void Click(float x, float y, bool right = false)
+  {
+    gfx::IPointerEvent p;
+    p.x = x;
+    p.y = y;
+    p.ms = gfx::IModifierState(!right, right);
+    graphics->OnMouseDown({p});
+    graphics->OnMouseUp({p});
+  }
+  bool Key(float x, float y, int vk, bool shift = false)
+  {
+    return graphics->OnKeyDown(x, y, iplug::IKeyStroke("", vk, shift, false, false));
+  }
+  // What the display tick asks of every control.
+  void Tick()
+  {
+    gfx::IRectList rects;
+    graphics->CollectDirtyRects(rects);
+  }
+};
+
+struct FakeEditorPlugin : EditorPlugin
+{
+  MeterLevels meters;
+  int match = -1;
+  int slot = 0;
+  int restored = -1;
+  int swaps = 0;
+  int copies = 0;
+
+  int MatchCurrentPreset() const override { return match; }
+  void RestoreFactoryPreset(int index) override { restored = index; }
+  int GetActiveSlot() const override { return slot; }
+  void SwapComparisonSlots() override { ++swaps; }
+  void CopyToOtherSlot() override { ++copies; }
+  MeterLevels ReadMeters() const override { return meters; }
+};
+
+} // namespace quorvel::test

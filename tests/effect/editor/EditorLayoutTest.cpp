@@ -1,0 +1,162 @@
+// The whole editor as the layout builds it on the recording back end.
+#include "effect/editor/EditorLayout.h"
+#include "effect/editor/EditorStyle.h"
+#include "effect/editor/QuorKnob.h"
+#include "effect/editor/QuorValueEntry.h"
+#include "effect/plugin/MakerInfo.h"
+#include "framework/graphics/ICornerResizerControl.h"
+#include "tests/effect/editor/EditorFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <typeinfo>
+
+namespace quorvel::test
+{
+namespace
+{
+
+struct Expected
+{
+  const char* type; // class name as it appears in the type's name
+  gfx::IBounds bounds;
+  int param;
+  bool ignoresMouse;
+  const char* tooltip; // nullptr: none
+};
+
+const Expected kFixed[] = {
+    {"QuorBackdrop", {0, 0, 980, 650}, -1, true, nullptr},
+    {"QuorLogo", {24, 0, 234, 42}, -1, false, "Visit keldrimax.com/quorvel for plug-ins, downloads and support."},
+    {"QuorModelMenu", {34, 110, 318, 145}, 0, false,
+     "Choose an analog-inspired musical character. These are digital models, not measured circuit replicas."},
+    {"QuorPresetMenu", {600, 32, 826, 66}, -1, false,
+     "Factory starting points for vocals, bass and instruments. Adjust Drive to your recording level."},
+    {"QuorButton", {835, 32, 883, 66}, -1, false, "Switch between A and B settings. Edits remain in the active slot."},
+    {"QuorButton", {892, 32, 946, 66}, -1, false, "Copy current settings to the other comparison slot."},
+    {"QuorHero", {34, 159, 946, 311}, 0, true, nullptr},
+};
+const Expected kTail[] = {
+    {"QuorButton", {34, 615, 190, 641}, 11, false,
+     "Approximate level compensation. Compare by ear; this is not a LUFS loudness match."},
+    {"QuorButton", {202, 615, 368, 641}, 12, false, "Soft sample ceiling near -0.3 dBFS. Not a true-peak limiter."},
+    {"QuorButton", {810, 615, 946, 641}, 13, false,
+     "Compare the original signal with the complete effect; settings are retained."},
+    {"QuorSupportLink", {386, 627, 795, 648}, -1, false, "Contact KELDRIMAX support using your default email application."},
+};
+
+// Knobs in layout order: parameter, caption, bounds written out by hand.
+const struct
+{
+  int param;
+  const char* caption;
+  gfx::IBounds bounds;
+} kKnobs[] = {
+    {1, "DRIVE", {69, 330, 227, 479}},    {4, "TONE", {297, 330, 455, 479}},       {5, "MIX", {525, 330, 683, 479}},
+    {3, "OUTPUT", {753, 330, 911, 479}},  {2, "INPUT", {49, 493, 171, 603}},       {6, "BIAS", {201, 493, 323, 603}},
+    {7, "DYNAMICS", {353, 493, 475, 603}}, {10, "BASS PROTECT", {505, 493, 627, 603}}, {8, "LOW CUT", {657, 493, 779, 603}},
+    {9, "HIGH CUT", {809, 493, 931, 603}},
+};
+
+void ExpectControl(OpenEditor& ed, int idx, const Expected& e)
+{
+  gfx::IControl* c = ed.graphics->GetControl(idx);
+  ASSERT_NE(c, nullptr) << idx;
+  EXPECT_NE(std::string(typeid(*c).name()).find(e.type), std::string::npos) << idx;
+  EXPECT_EQ(c->GetBounds(), e.bounds) << idx;
+  EXPECT_EQ(c->GetParamIndex(), e.param) << idx;
+  EXPECT_EQ(c->GetIgnoreMouse(), e.ignoresMouse) << idx;
+  EXPECT_STREQ(c->GetTooltip(), e.tooltip ? e.tooltip : "") << idx;
+}
+
+TEST(EditorLayout, ControlsInOrderWithTheirBoundsParametersAndTooltips)
+{
+  OpenEditor ed;
+  ASSERT_EQ(ed.graphics->NControls(), kControlCount);
+  for (int i = 0; i < 7; ++i)
+    ExpectControl(ed, i, kFixed[i]);
+  for (int i = 0; i < 4; ++i)
+    ExpectControl(ed, kLevelMatchIdx + i, kTail[i]);
+  for (int i = 0; i < 10; ++i)
+  {
+    auto* knob = ed.Get<QuorKnob>(kFirstKnobIdx + 2 * i);
+    auto* entry = ed.Get<QuorValueEntry>(kFirstKnobIdx + 2 * i + 1);
+    ASSERT_TRUE(knob && entry) << i;
+    EXPECT_EQ(knob->GetParamIndex(), kKnobs[i].param);
+    EXPECT_STREQ(knob->GetCaption(), kKnobs[i].caption);
+    EXPECT_EQ(knob->GetBounds(), kKnobs[i].bounds);
+    EXPECT_EQ(knob->IsFirstRow(), i < 4);
+    EXPECT_EQ(knob->GetValueEntry(), entry);
+    EXPECT_GT(std::string(knob->GetTooltip()).size(), 20u);
+    EXPECT_TRUE(entry->GetBounds().Empty());
+    EXPECT_TRUE(entry->GetIgnoreMouse());
+    EXPECT_EQ(entry->GetParamIndex(), -1);
+  }
+  EXPECT_FALSE(ed.graphics->GetControl(kModelMenuIdx)->GetValuePromptingOff());
+
+  const gfx::ICornerResizerControl* resizer = ed.graphics->GetCornerResizer();
+  ASSERT_NE(resizer, nullptr);
+  EXPECT_EQ(resizer->GetBounds(), gfx::IBounds(960, 630, 980, 650));
+  EXPECT_EQ(ed.graphics->GetCornerResizeMode(), gfx::kResizeScale);
+  EXPECT_NE(ed.graphics->GetTextEntryControl(), nullptr);
+  EXPECT_FLOAT_EQ(ed.graphics->GetMinScale(), 0.92f);
+  EXPECT_FLOAT_EQ(ed.graphics->GetMaxScale(), 1.5f);
+  EXPECT_TRUE(ed.graphics->TooltipsEnabled());
+}
+
+TEST(EditorLayout, FontRegisteredBeforeAnyTextAndUsedForAll)
+{
+  OpenEditor ed;
+  ASSERT_EQ(ed.graphics->fontLoads.size(), 1u);
+  EXPECT_EQ(ed.graphics->fontLoads[0].id, "KELDRIMAX");
+  EXPECT_EQ(ed.graphics->fontLoads[0].name, "Roboto-Regular.ttf");
+  EXPECT_EQ(ed.graphics->fontLoads[0].controls, 1); // only the backdrop, which draws later
+  EXPECT_EQ(ed.graphics->fontLoads[0].texts, 0);
+  gfx::IRectList all;
+  all.Add(ed.graphics->GetBounds());
+  ed.graphics->PaintRegions(all);
+  ASSERT_GT(ed.graphics->Count(gfxtest::Op::Text), 30);
+  for (const auto& t : ed.graphics->All(gfxtest::Op::Text))
+    EXPECT_STREQ(t.style.font, "KELDRIMAX") << t.text;
+}
+
+TEST(EditorLayout, EmptySpaceAndTheMeterPanelTakeNoMouse)
+{
+  OpenEditor ed;
+  for (auto [x, y] : {std::pair{500.f, 20.f}, {500.f, 240.f}, {186.f, 560.f}, {0.f, 0.f}})
+    EXPECT_EQ(ed.graphics->FindControlAt(x, y, false), nullptr) << x << "," << y;
+  EXPECT_EQ(ed.graphics->FindControlAt(148.f, 400.f, false), ed.graphics->GetControl(kFirstKnobIdx));
+}
+
+TEST(EditorLayout, LogoAndSupportLinkOpenTheMakerAddresses)
+{
+  OpenEditor ed;
+  ed.Click(100.f, 20.f);
+  EXPECT_TRUE(ed.Key(100.f, 20.f, 13));
+  ed.Click(590.f, 637.f);
+  EXPECT_TRUE(ed.Key(590.f, 637.f, 32));
+  EXPECT_FALSE(ed.Key(590.f, 637.f, 'X'));
+  const std::string web = kMakerWebAddress, mail = std::string("mailto:") + kMakerSupportEmail;
+  EXPECT_EQ(ed.graphics->openedUrls, (std::vector<std::string>{web, web, mail, mail}));
+  EXPECT_EQ(mail, "mailto:support@keldrimax.com");
+  EXPECT_EQ(web, "https://keldrimax.com/quorvel");
+}
+
+TEST(EditorLayout, ReopeningBuildsOneSetOfControls)
+{
+  Quorvel effect{QuorvelInstanceInfo{}};
+  gfxtest::RecordingGraphics* graphics = nullptr;
+  effect.SetMakeGraphicsFunc([&]() { return graphics = new gfxtest::RecordingGraphics(&effect, 980, 650, 30); });
+  const int bitmapsBefore = gfxtest::FakeBitmap::Alive();
+  for (int i = 0; i < 20; ++i)
+  {
+    ASSERT_NE(effect.OpenWindow(nullptr), nullptr);
+    EXPECT_EQ(graphics->NControls(), kControlCount);
+    effect.CloseWindow();
+  }
+  EXPECT_EQ(gfxtest::FakeBitmap::Alive(), bitmapsBefore);
+}
+
+} // namespace
+} // namespace quorvel::test
