@@ -1,5 +1,7 @@
 #include "framework/vst3/ModuleEntry.h"
 
+#include "framework/graphics/platform/ModuleInstance.h"
+
 #include <atomic>
 
 namespace Steinberg
@@ -10,6 +12,12 @@ void* moduleHandle = nullptr;
 namespace
 {
 std::atomic<int> gModuleUseCount{0};
+}
+
+bool iplug::InitModuleHook()
+{
+  SetFrameworkModuleInstance(Steinberg::moduleHandle);
+  return true;
 }
 
 extern "C" bool InitDll()

@@ -12,6 +12,13 @@ namespace Steinberg
 extern void* moduleHandle;
 } // namespace Steinberg
 
+namespace iplug
+{
+// The module-init step: hands the module handle the DLL entry recorded to the framework, whose editor
+// window registers its class and finds its resources with it.
+bool InitModuleHook();
+} // namespace iplug
+
 // Supplied by the module that links this: its start-up and shut-down steps.
 bool InitModule();
 bool DeinitModule();

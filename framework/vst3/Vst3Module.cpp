@@ -55,11 +55,6 @@ FUnknown* CreateVst3Instance(void*)
   return plug ? static_cast<Vst::IAudioProcessor*>(plug) : nullptr;
 }
 
-bool InitModuleHook()
-{
-  return true;
-}
-
 } // namespace iplug
 
 bool InitModule()

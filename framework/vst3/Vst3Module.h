@@ -15,8 +15,4 @@ inline constexpr Steinberg::uint32 kVst3ClassIdWords[4] = {0xABCDEF01, 0x9182FAE
 // interface with the one reference it was created with; null when it could not be created.
 Steinberg::FUnknown* CreateVst3Instance(void* context);
 
-// The module-init step InitDll runs on the first load. Nothing to do yet: the module handle that
-// the editor window will register its class with is kept in Steinberg::moduleHandle by DllMain.
-bool InitModuleHook();
-
 } // namespace iplug
