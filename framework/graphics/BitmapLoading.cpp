@@ -25,19 +25,27 @@ IBitmapHandle MakeBitmapHandle(APIBitmap* bitmap, const char* name, int frames, 
   return handle;
 }
 
-bool CacheBitmap(const IBitmapHandle& bitmap, const char* name)
+bool CacheBitmap(ResourceCache& cache, const IBitmapHandle& bitmap, const char* name)
 {
   if (!bitmap.bitmap) return false;
-  ResourceCache& cache = GetBitmapCache();
   ScopedLock lock(&cache.GetLock());
   return cache.AddCacheEntry(bitmap.bitmap, name, bitmap.bitmap->GetScale());
 }
 
-void UncacheBitmap(const IBitmapHandle& bitmap)
+void UncacheBitmap(ResourceCache& cache, const IBitmapHandle& bitmap)
 {
-  ResourceCache& cache = GetBitmapCache();
   ScopedLock lock(&cache.GetLock());
   cache.RemoveCacheEntry(bitmap.bitmap);
+}
+
+bool CacheBitmap(const IBitmapHandle& bitmap, const char* name)
+{
+  return CacheBitmap(GetBitmapCache(), bitmap, name);
+}
+
+void UncacheBitmap(const IBitmapHandle& bitmap)
+{
+  UncacheBitmap(GetBitmapCache(), bitmap);
 }
 
 int BitmapLoader::TargetScale(int scale) const
@@ -57,7 +65,7 @@ IBitmapHandle BitmapLoader::Finish(APIBitmap* bitmap, bool owned, const char* na
     if (owned) delete bitmap;
     return result;
   }
-  if (owned && !CacheBitmap(found, name))
+  if (owned && !CacheBitmap(mCache, found, name))
   {
     delete bitmap;
     return {};
@@ -69,7 +77,7 @@ IBitmapHandle BitmapLoader::LoadBitmap(const char* name, int frames, bool horizo
 {
   if (!name) return {};
   const int target = TargetScale(scale);
-  ResourceCache& cache = GetBitmapCache();
+  ResourceCache& cache = mCache;
   ScopedLock lock(&cache.GetLock());
 
   if (auto* cached = static_cast<APIBitmap*>(cache.FindCacheEntry(name, target)))
@@ -90,7 +98,7 @@ IBitmapHandle BitmapLoader::LoadBitmap(const char* name, int frames, bool horizo
     APIBitmap* loaded = mBackEnd.CreateApiBitmapFromFile(location.Get(), found, kind, extension);
     return Finish(loaded, true, name, frames, horizontal, target);
   }
-  return Finish(FindCachedBitmapAnyScale(name, target, found), false, name, frames, horizontal, target);
+  return Finish(FindCachedBitmapAnyScale(mCache, name, target, found), false, name, frames, horizontal, target);
 }
 
 IBitmapHandle BitmapLoader::LoadBitmapFromMemory(const char* name, const void* data, int32_t size, int frames,
@@ -98,13 +106,13 @@ IBitmapHandle BitmapLoader::LoadBitmapFromMemory(const char* name, const void* d
 {
   if (!name) return {};
   const int target = TargetScale(scale);
-  ResourceCache& cache = GetBitmapCache();
+  ResourceCache& cache = mCache;
   ScopedLock lock(&cache.GetLock());
 
   if (auto* cached = static_cast<APIBitmap*>(cache.FindCacheEntry(name, target)))
     return MakeBitmapHandle(cached, name, frames, horizontal);
   int found = 0;
-  if (APIBitmap* cached = FindCachedBitmapAnyScale(name, target, found))
+  if (APIBitmap* cached = FindCachedBitmapAnyScale(mCache, name, target, found))
     return Finish(cached, false, name, frames, horizontal, target);
   if (!data || size <= 0) return {};
   return Finish(mBackEnd.CreateApiBitmapFromMemory(name, data, size, 1), true, name, frames, horizontal,
@@ -125,7 +133,7 @@ IBitmapHandle BitmapLoader::RescaleBitmap(const IBitmapHandle& source, const cha
 
   APIBitmap* made = layer->bitmap.release();
   const IBitmapHandle result = MakeBitmapHandle(made, name, source.frames, source.framesHorizontal);
-  if (!CacheBitmap(result, name))
+  if (!CacheBitmap(mCache, result, name))
   {
     delete made;
     return {};

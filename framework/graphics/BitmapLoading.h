@@ -12,6 +12,7 @@ namespace iplug::igraphics
 
 class IGraphics;
 class LayerStack;
+class ResourceCache;
 
 // What the back end supplies: decoding into its own bitmaps.
 class IBitmapBackEnd
@@ -28,16 +29,21 @@ public:
 // A handle on a bitmap the cache owns; sizes in editor units (pixels / scale, truncated).
 IBitmapHandle MakeBitmapHandle(APIBitmap* bitmap, const char* name, int frames, bool horizontal);
 
-// Under the bitmap lock. CacheBitmap hands the handle's bitmap to the cache (at its own scale);
-// UncacheBitmap deletes the first entry holding it.
+// Under the cache's lock (by default the process-wide bitmap cache). CacheBitmap hands the handle's
+// bitmap to the cache (at its own scale); UncacheBitmap deletes the first entry holding it.
+bool CacheBitmap(ResourceCache& cache, const IBitmapHandle& bitmap, const char* name);
+void UncacheBitmap(ResourceCache& cache, const IBitmapHandle& bitmap);
 bool CacheBitmap(const IBitmapHandle& bitmap, const char* name);
 void UncacheBitmap(const IBitmapHandle& bitmap);
 
 class BitmapLoader
 {
 public:
-  BitmapLoader(IGraphics& graphics, IBitmapBackEnd& backEnd, LayerStack& layers, void* module)
-      : mGraphics(graphics), mBackEnd(backEnd), mLayers(layers), mModule(module)
+  // Bitmaps are kept in cache: the process-wide one, or a back end's own when its images belong to one
+  // drawing context.
+  BitmapLoader(IGraphics& graphics, IBitmapBackEnd& backEnd, LayerStack& layers, void* module,
+               ResourceCache& cache)
+      : mGraphics(graphics), mBackEnd(backEnd), mLayers(layers), mModule(module), mCache(cache)
   {
   }
 
@@ -60,6 +66,7 @@ private:
   IBitmapBackEnd& mBackEnd;
   LayerStack& mLayers;
   void* mModule;
+  ResourceCache& mCache;
 };
 
 } // namespace iplug::igraphics

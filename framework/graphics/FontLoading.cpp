@@ -1,17 +1,21 @@
 #include "framework/graphics/FontLoading.h"
 
+#include "framework/graphics/PlatformFont.h"
+
+#include <memory>
+
 namespace iplug::igraphics
 {
 
 namespace
 {
 
-bool TakeFont(IFontBackEnd& backEnd, const char* fontId, PlatformFont* font)
+bool TakeFont(IFontBackEnd& backEnd, const char* fontId, PlatformFont* made)
 {
+  const std::unique_ptr<PlatformFont> font(made);
   if (!font) return false;
-  const bool loaded = backEnd.LoadFontWithApi(fontId, font);
-  if (loaded) backEnd.CachePlatformFont(fontId, font);
-  backEnd.DeletePlatformFont(font);
+  const bool loaded = backEnd.LoadFontWithApi(fontId, font.get());
+  if (loaded) backEnd.CachePlatformFont(fontId, font.get());
   return loaded;
 }
 

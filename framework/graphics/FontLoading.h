@@ -19,7 +19,6 @@ public:
   virtual bool LoadFontWithApi(const char* fontId, PlatformFont* font) = 0;
   // Copies what it keeps: the font stays the caller's.
   virtual void CachePlatformFont(const char* fontId, const PlatformFont* font) = 0;
-  virtual void DeletePlatformFont(PlatformFont* font) = 0;
 };
 
 bool LoadFontFile(IFontBackEnd& backEnd, const char* fontId, const char* fileOrResourceName);

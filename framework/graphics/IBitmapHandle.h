@@ -22,15 +22,16 @@ public:
   APIBitmap(const APIBitmap&) = delete;
   APIBitmap& operator=(const APIBitmap&) = delete;
 
-  // The back end's image (texture) id.
+  // The back end's image (texture) id; 0 until the back end gives one.
   int32_t GetImageId() const { return mImageId; }
+  void SetImageId(int32_t id) { mImageId = id; }
   int32_t GetWidth() const { return mWidth; }
   int32_t GetHeight() const { return mHeight; }
   float GetScale() const { return mScale; }
   float GetDrawScale() const { return mDrawScale; }
 
 private:
-  int32_t mImageId;
+  int32_t mImageId = 0;
   int32_t mWidth;
   int32_t mHeight;
   float mScale;

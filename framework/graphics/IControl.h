@@ -110,7 +110,9 @@ public:
   // the same parameters, and the action is called.
   virtual void MarkDirty(bool notify, int slot = kAllSlots);
   virtual void MarkClean() { mDirty = false; }
-  virtual bool IsDirty() const { return mAnimation ? true : mDirty; }
+  // Polled once per display tick: a control that follows outside state (a meter, a preset name) may
+  // update itself here before answering.
+  virtual bool IsDirty() { return mAnimation ? true : mDirty; }
   virtual bool AcceptsGestures() const { return !mGestureHandlers.empty() && !mAnimation; }
   virtual void SetValueFromPosition(float x, float y, bool horizontal, const IBounds& bounds, int slot,
                                     double lo = 0.0, double hi = 1.0);

@@ -6,6 +6,7 @@
 
 #include "framework/core/TextBuffer.h"
 #include "framework/graphics/BitmapLoading.h"
+#include "framework/graphics/FontLoading.h"
 #include "framework/graphics/IBitmapHandle.h"
 #include "framework/graphics/IControl.h"
 #include "framework/graphics/IDrawingRecords.h"
@@ -77,7 +78,7 @@ struct FnvHash
 
 // The drawing back end answers the layer and bitmap questions of the units that own layers and loading:
 // the graphics context is that back end, so each hook is declared once, in those interfaces.
-class IGraphics : public ILayerBackEnd, public IBitmapBackEnd
+class IGraphics : public ILayerBackEnd, public IBitmapBackEnd, public IFontBackEnd
 {
 public:
   IGraphics(IGEditorDelegate* dlg, int width, int height, int fps = 0, float scale = 1.f);
@@ -204,8 +205,10 @@ public:
   virtual bool RevealPathInShell(const char* path, bool select = false);
   virtual void SetModuleInstance(void* instance) { (void)instance; }
   virtual void* GetModuleInstance() const { return nullptr; }
-  virtual void MakeGLContextCurrent() {}
-  virtual void ReleaseGLContext() {}
+  // The platform's OpenGL context around GL work outside its paint: false when there is no window or
+  // context (nothing was made current, so nothing is released either).
+  virtual bool MakeGLContextCurrent() { return false; }
+  virtual bool ReleaseGLContext() { return false; }
   virtual void CreatePlatformTextEntry(int paramIdx, const ITextStyle& style, const IBounds& bounds,
                                        int length, const char* text) = 0;
   // Returns the (sub)menu holding the choice, or null. A presenter that answers later sets completesLater
@@ -219,13 +222,25 @@ public:
   virtual void AfterResize() {}
 
   // ---- Bitmaps, SVG documents and layers
-  // Bitmaps come from the process-wide cache or the image's scale variants; scale 0 follows the display
-  // scale. An empty handle draws nothing.
-  IBitmapHandle LoadBitmap(const char* name, int frames = 1, bool horizontal = false, int scale = 0);
+  // Bitmaps come from the bitmap cache or the image's scale variants; scale 0 follows the display
+  // scale. An empty handle draws nothing. A back end whose images live in its drawing context replaces
+  // the loading and keeps them in a cache of its own (GetBitmapCacheOfContext).
+  virtual IBitmapHandle LoadBitmap(const char* name, int frames = 1, bool horizontal = false, int scale = 0);
   IBitmapHandle LoadBitmapFromMemory(const char* name, const void* data, int32_t size, int frames = 1,
                                      bool horizontal = false, int scale = 0);
   // Redraws the bitmap for targetScale and caches it under name; the editor's scales are kept.
   IBitmapHandle RescaleBitmap(const IBitmapHandle& bitmap, const char* name, int targetScale);
+  virtual bool CacheBitmap(const IBitmapHandle& bitmap, const char* name);
+  virtual void UncacheBitmap(const IBitmapHandle& bitmap);
+  // Where this context's bitmaps are kept: the process-wide cache unless the back end has its own.
+  virtual ResourceCache& GetBitmapCacheOfContext();
+
+  // ---- Fonts. The platform makes a font of the file, resource or bytes; the drawing back end takes it
+  // under fontId and the platform keeps what its text entry needs. False when either refuses.
+  virtual bool LoadFontFile(const char* fontId, const char* fileOrResourceName);
+  virtual bool LoadFontFromMemory(const char* fontId, const void* data, int size);
+  // style 0 regular, 1 bold, 2 italic. Nothing in the editor asks for system fonts by name.
+  virtual PlatformFont* LoadPlatformFontByName(const char* fontId, const char* family, int style) = 0;
   ISvgHandle LoadSVG(const char* name, const char* units = "px", float dpi = 72.f);
   void DrawSVG(const ISvgHandle& svg, const IBounds& bounds, const IBlendSpec* blend = nullptr,
                const IArgb* strokeColour = nullptr, const IArgb* fillColour = nullptr);
@@ -337,7 +352,8 @@ public:
   void CommitTextEntry(const char* text);
   // The entry was cancelled: nothing is applied.
   void ClearTextEntryTarget();
-  void ShowParamContextMenu(IControl* control, int paramIdx, float x, float y);
+  // The base offers the control's own menu; a host that has a menu for the parameter replaces it.
+  virtual void ShowParamContextMenu(IControl* control, int paramIdx, float x, float y);
   IControl* GetTextEntryTarget() const { return mTextEntryTarget; }
   IPopupMenu& GetPromptMenu() { return mPromptMenu; }
 
@@ -371,6 +387,7 @@ private:
     std::vector<int> params;
   };
 
+  BitmapLoader MakeBitmapLoader();
   void StoreMouseDownPosition(float x, float y);
   void BeginGestures(int64_t touchId, IControl* control);
   void EndGestures(std::vector<Gesture>& gestures);

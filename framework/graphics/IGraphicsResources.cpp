@@ -3,28 +3,58 @@
 
 #include "framework/graphics/IGraphics.h"
 
+#include "framework/graphics/ResourceCache.h"
 #include "framework/graphics/ResourceLoading.h"
 #include "framework/graphics/SvgRendering.h"
 
 namespace iplug::igraphics
 {
 
-IBitmapHandle IGraphics::LoadBitmap(const char* name, int frames, bool horizontal, int scale)
+BitmapLoader IGraphics::MakeBitmapLoader()
 {
   // The module is asked each time: a platform learns it only after construction.
-  return BitmapLoader(*this, *this, mLayers, GetModuleInstance()).LoadBitmap(name, frames, horizontal, scale);
+  return BitmapLoader(*this, *this, mLayers, GetModuleInstance(), GetBitmapCacheOfContext());
+}
+
+IBitmapHandle IGraphics::LoadBitmap(const char* name, int frames, bool horizontal, int scale)
+{
+  return MakeBitmapLoader().LoadBitmap(name, frames, horizontal, scale);
 }
 
 IBitmapHandle IGraphics::LoadBitmapFromMemory(const char* name, const void* data, int32_t size, int frames,
                                               bool horizontal, int scale)
 {
-  return BitmapLoader(*this, *this, mLayers, GetModuleInstance())
-      .LoadBitmapFromMemory(name, data, size, frames, horizontal, scale);
+  return MakeBitmapLoader().LoadBitmapFromMemory(name, data, size, frames, horizontal, scale);
 }
 
 IBitmapHandle IGraphics::RescaleBitmap(const IBitmapHandle& bitmap, const char* name, int targetScale)
 {
-  return BitmapLoader(*this, *this, mLayers, GetModuleInstance()).RescaleBitmap(bitmap, name, targetScale);
+  return MakeBitmapLoader().RescaleBitmap(bitmap, name, targetScale);
+}
+
+bool IGraphics::CacheBitmap(const IBitmapHandle& bitmap, const char* name)
+{
+  return igraphics::CacheBitmap(GetBitmapCacheOfContext(), bitmap, name);
+}
+
+void IGraphics::UncacheBitmap(const IBitmapHandle& bitmap)
+{
+  igraphics::UncacheBitmap(GetBitmapCacheOfContext(), bitmap);
+}
+
+ResourceCache& IGraphics::GetBitmapCacheOfContext()
+{
+  return GetBitmapCache();
+}
+
+bool IGraphics::LoadFontFile(const char* fontId, const char* fileOrResourceName)
+{
+  return igraphics::LoadFontFile(*this, fontId, fileOrResourceName);
+}
+
+bool IGraphics::LoadFontFromMemory(const char* fontId, const void* data, int size)
+{
+  return igraphics::LoadFontFromMemory(*this, fontId, data, size);
 }
 
 ISvgHandle IGraphics::LoadSVG(const char* name, const char* units, float dpi)

@@ -399,7 +399,8 @@ void ITextEntryControl::OnMouseDrag(float x, float y, float, float, const IModif
 
 void ITextEntryControl::OnMouseUp(float x, float y, const IModifierState& mod)
 {
-  if (!mod.L) return;
+  // The release of a press that committed the field (outside it) finds it closed: no blink restarts.
+  if (!mod.L || !mEditing) return;
   const Snapshot before = TakeSnapshot();
   stb_textedit_drag(this, &mEditState, x, y);
   MarkIfChanged(before);

@@ -144,7 +144,11 @@ int FindImageResource(const char* name, const char* type, TextBuffer& location, 
 
 APIBitmap* FindCachedBitmapAnyScale(const char* name, int targetScale, int& foundScale)
 {
-  ResourceCache& cache = GetBitmapCache();
+  return FindCachedBitmapAnyScale(GetBitmapCache(), name, targetScale, foundScale);
+}
+
+APIBitmap* FindCachedBitmapAnyScale(ResourceCache& cache, const char* name, int targetScale, int& foundScale)
+{
   ScopedLock lock(&cache.GetLock());
   APIBitmap* found = nullptr;
   ForEachScaleVariant(targetScale,

@@ -12,6 +12,7 @@ namespace iplug::igraphics
 {
 
 class APIBitmap;
+class ResourceCache;
 
 // The bytes of a file on disk or a module resource (granularity 4096). Anything that cannot be read
 // whole, a folder, or a size that does not fit an int32 gives the empty buffer.
@@ -44,8 +45,10 @@ template <typename Visitor> void ForEachScaleVariant(int target, Visitor&& visit
 int FindImageResource(const char* name, const char* type, TextBuffer& location, int targetScale,
                       int& foundScale, void* module);
 
-// The cached bitmap of this name at the first scale variant held, under the bitmap lock.
+// The cached bitmap of this name at the first scale variant held, under the cache's lock (by default
+// the process-wide bitmap cache).
 APIBitmap* FindCachedBitmapAnyScale(const char* name, int targetScale, int& foundScale);
+APIBitmap* FindCachedBitmapAnyScale(ResourceCache& cache, const char* name, int targetScale, int& foundScale);
 
 // SVG documents are cached at scale 1 only; a second load of a name returns the cached image.
 ISvgHandle LoadSVG(const char* name, const char* units, float dpi, void* module);

@@ -214,3 +214,52 @@ TEST(IGraphicsResourcesTest, EmptyBitmapHandlesDrawNothing)
   EXPECT_DOUBLE_EQ(g.Last(Op::Bitmap)->p[2], 42.0);
   EXPECT_DOUBLE_EQ(g.Last(Op::Bitmap)->p[3], 43.0);
 }
+
+namespace
+{
+
+// A back end whose images belong to its own drawing context, and whose platform makes fonts of bytes.
+class OwnCacheGraphics : public RecordingGraphics
+{
+public:
+  using RecordingGraphics::RecordingGraphics;
+  ResourceCache& GetBitmapCacheOfContext() override { return own; }
+  PlatformFont* LoadPlatformFontFromMemory(const char*, const void* data, int size) override
+  {
+    return std::string(static_cast<const char*>(data), size) == "font" ? new PlatformFont(false) : nullptr;
+  }
+  bool LoadFontWithApi(const char* id, PlatformFont* font) override
+  {
+    taken.push_back(id);
+    return font != nullptr;
+  }
+  void CachePlatformFont(const char* id, const PlatformFont*) override { kept.push_back(id); }
+
+  ResourceCache own{[](void* p) { delete static_cast<APIBitmap*>(p); }};
+  std::vector<std::string> taken;
+  std::vector<std::string> kept;
+};
+
+} // namespace
+
+TEST(IGraphicsResourcesTest, ABackEndKeepsItsBitmapsInItsOwnCacheAndTakesFontsThroughTheContext)
+{
+  TempFile png("own.png", "img");
+  OwnCacheGraphics g(nullptr, 100, 100);
+  const IBitmapHandle bitmap = g.LoadBitmap(png.Path().c_str(), 1, false, 1);
+  ASSERT_TRUE(bitmap.IsValid());
+  const IBitmapHandle twice = g.RescaleBitmap(bitmap, "own-2x", 2);
+  ASSERT_TRUE(twice.IsValid());
+  EXPECT_EQ(g.own.FindCacheEntry(png.Path().c_str(), 1.0), bitmap.bitmap);
+  EXPECT_EQ(g.own.FindCacheEntry("own-2x", 2.0), twice.bitmap);
+  EXPECT_EQ(GetBitmapCache().GetCount(), 0) << "nothing reached the process-wide cache";
+  EXPECT_EQ(g.LoadBitmap(png.Path().c_str(), 1, false, 1).bitmap, bitmap.bitmap);
+  EXPECT_EQ(g.filesDecoded, 1);
+
+  // A layout function holding only the context registers its font.
+  IGraphics& context = g;
+  EXPECT_TRUE(context.LoadFontFromMemory("Roboto", "font", 4));
+  EXPECT_FALSE(context.LoadFontFromMemory("Other", "junk", 4)) << "the platform made no font";
+  EXPECT_EQ(g.taken, std::vector<std::string>{"Roboto"});
+  EXPECT_EQ(g.kept, std::vector<std::string>{"Roboto"});
+}

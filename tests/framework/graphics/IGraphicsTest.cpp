@@ -310,3 +310,65 @@ TEST(IGraphicsLifetimeTest, DestroyedWithAHeldHiddenCursorKnob)
 
 } // namespace
 } // namespace iplug::igraphics
+
+namespace iplug::igraphics
+{
+namespace
+{
+
+// Follows an outside value the way a meter does: the dirty poll itself takes the new reading.
+class PollingControl : public LoggingControl
+{
+public:
+  using LoggingControl::LoggingControl;
+  bool IsDirty() override
+  {
+    if (*source != shown)
+    {
+      shown = *source;
+      return true;
+    }
+    return LoggingControl::IsDirty();
+  }
+  const int* source = nullptr;
+  int shown = 0;
+};
+
+// A host with its own menu for parameters.
+class HostMenuGraphics : public gfxtest::RecordingGraphics
+{
+public:
+  using RecordingGraphics::RecordingGraphics;
+  void ShowParamContextMenu(IControl*, int paramIdx, float, float) override { asked.push_back(paramIdx); }
+  std::vector<int> asked;
+};
+
+} // namespace
+
+TEST(IGraphicsHooksTest, TheDirtyPollMayUpdateTheControlAndTheHostMayOwnTheParameterMenu)
+{
+  gfxtest::EventLog log;
+  gfxtest::TestEditorDelegate dlg{4, log};
+  HostMenuGraphics g{&dlg, 200, 100};
+  int reading = 0;
+  auto* meter = new PollingControl({0, 0, 10, 10}, {}, log, "meter");
+  meter->source = &reading;
+  g.AddControl(meter);
+  g.MarkAllControlsClean();
+  IRectList rects;
+  EXPECT_FALSE(g.CollectDirtyRects(rects));
+  reading = 7;
+  EXPECT_TRUE(g.CollectDirtyRects(rects));
+  EXPECT_EQ(meter->shown, 7);
+  EXPECT_FALSE(g.CollectDirtyRects(rects)) << "the reading was taken once";
+
+  g.AddControl(new LoggingControl({20, 0, 40, 10}, {2}, log, "knob"));
+  IPointerEvent right;
+  right.x = 25;
+  right.y = 5;
+  right.ms = IModifierState(false, true);
+  g.OnMouseDown({right});
+  EXPECT_EQ(g.asked, std::vector<int>{2});
+}
+
+} // namespace iplug::igraphics

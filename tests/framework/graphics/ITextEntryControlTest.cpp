@@ -211,6 +211,9 @@ TEST_F(ITextEntryControlTest, ReturnAndClickOutsideCommitEscapeCancels)
   g.OnMouseDown({Press(150, 80)});
   EXPECT_THAT(log, Contains("text:out plain"));
   EXPECT_FALSE(entry->IsEditing());
+  // Its release finds the field closed: no caret blink starts again.
+  g.OnMouseUp({Press(150, 80)});
+  EXPECT_FALSE(entry->HasAnimation());
 
   // A press inside places the cursor by the measured widths: "1234" is 28 wide, centred at 70.
   Open(plain, "1234");

@@ -1,5 +1,6 @@
 #include "framework/graphics/BitmapLoading.h"
 #include "framework/graphics/FontLoading.h"
+#include "framework/graphics/PlatformFont.h"
 #include "framework/graphics/ResourceCache.h"
 #include "framework/graphics/ResourceLoading.h"
 #include "tests/support/graphics/RecordingGraphics.h"
@@ -135,7 +136,7 @@ TEST(ResourceCacheTest, EditorsShareTheCachesAndTheLastOneEmptiesThem)
   ASSERT_TRUE(svg.IsValid());
   LayerStack layers(*first, *first);
   const IBitmapHandle bitmap =
-      BitmapLoader(*first, *first, layers, nullptr).LoadBitmapFromMemory("shared.png", "x", 1, 1, false, 1);
+      BitmapLoader(*first, *first, layers, nullptr, GetBitmapCache()).LoadBitmapFromMemory("shared.png", "x", 1, 1, false, 1);
   ASSERT_TRUE(bitmap.IsValid());
   const int bitmapsAlive = FakeBitmap::Alive();
 
@@ -252,7 +253,7 @@ TEST(ResourceCacheTest, BitmapsComeFromTheCacheOrTheBestVariantAndCachedOnesSurv
 {
   RecordingGraphics g(nullptr, 400, 300);
   LayerStack layers(g, g);
-  BitmapLoader loader(g, g, layers, nullptr);
+  BitmapLoader loader(g, g, layers, nullptr, GetBitmapCache());
   TempImages images("bitmaps");
   const std::string knob = images.Path("knob.png");
   images.Add("knob.png");
@@ -324,19 +325,18 @@ TEST(ResourceCacheTest, BitmapsComeFromTheCacheOrTheBestVariantAndCachedOnesSurv
   EXPECT_EQ(GetBitmapCache().FindCacheEntry(knob.c_str(), 2.0), two.bitmap);
 }
 
-namespace iplug::igraphics
-{
-// The platform's font, as far as these tests need one.
-class PlatformFont
-{
-public:
-  explicit PlatformFont(std::string from) : origin(std::move(from)) {}
-  std::string origin;
-};
-} // namespace iplug::igraphics
-
 namespace
 {
+
+int gFontsAlive = 0;
+
+class OriginFont : public PlatformFont
+{
+public:
+  explicit OriginFont(std::string from) : PlatformFont(false), origin(std::move(from)) { ++gFontsAlive; }
+  ~OriginFont() override { --gFontsAlive; }
+  std::string origin;
+};
 
 class FakeFonts : public IFontBackEnd
 {
@@ -349,20 +349,10 @@ public:
   bool LoadFontWithApi(const char* id, PlatformFont*) override { return std::strcmp(id, "broken") != 0; }
   void CachePlatformFont(const char* id, const PlatformFont* font) override
   {
-    cached.push_back(std::string(id) + ":" + font->origin);
-  }
-  void DeletePlatformFont(PlatformFont* font) override
-  {
-    --alive;
-    delete font;
+    cached.push_back(std::string(id) + ":" + static_cast<const OriginFont*>(font)->origin);
   }
 
-  PlatformFont* Make(const char* from)
-  {
-    ++alive;
-    return new PlatformFont(from);
-  }
-  int alive = 0;
+  PlatformFont* Make(const char* from) { return new OriginFont(from); }
   std::vector<std::string> cached;
 };
 
@@ -377,5 +367,5 @@ TEST(ResourceCacheTest, FontsAreCachedAsCopiesAndTheLoadedFontIsAlwaysFreed)
   EXPECT_FALSE(LoadFontFile(fonts, "none", "missing.ttf"));
   EXPECT_FALSE(LoadFontFromMemory(fonts, "empty", "", 0));
   EXPECT_EQ(fonts.cached, (std::vector<std::string>{"Roboto:Roboto-Regular.ttf", "Mem:memory"}));
-  EXPECT_EQ(fonts.alive, 0) << "every platform font made was deleted, taken or not";
+  EXPECT_EQ(gFontsAlive, 0) << "every platform font made was deleted, taken or not";
 }

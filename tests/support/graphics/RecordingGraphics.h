@@ -5,6 +5,7 @@
 // dialogs, recorded cursor calls and a fake window whose open and close follow the real window's steps).
 
 #include "framework/graphics/IGraphics.h"
+#include "framework/graphics/PlatformFont.h"
 #include "tests/support/graphics/CoverageRaster.h"
 
 #include <deque>
@@ -204,6 +205,12 @@ public:
   void BindCurrentLayer(IDrawLayer* layer) override;
   void GetLayerPixels(IDrawLayer& layer, HeapBuffer& pixels) override;
   void ApplyLayerShadowMask(IDrawLayer& layer, HeapBuffer& mask, const IDropShadow& shadow) override;
+  // Fonts: the platform makes none, so nothing reaches the back end.
+  PlatformFont* LoadPlatformFontByName(const char*, const char*, int) override { return nullptr; }
+  PlatformFont* LoadPlatformFontFromFile(const char*, const char*) override { return nullptr; }
+  PlatformFont* LoadPlatformFontFromMemory(const char*, const void*, int) override { return nullptr; }
+  bool LoadFontWithApi(const char*, PlatformFont*) override { return false; }
+  void CachePlatformFont(const char*, const PlatformFont*) override {}
   float MeasureTextWithApi(const ITextStyle& style, const char* text, IBounds& bounds) const override;
   void DrawTextWithApi(const ITextStyle& style, const char* text, const IBounds& bounds,
                        const IBlendSpec* blend) override;

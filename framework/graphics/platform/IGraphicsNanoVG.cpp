@@ -1,0 +1,221 @@
+// The back end's context, frames, main framebuffer and deferred framebuffer deletion.
+
+#include "framework/graphics/platform/IGraphicsNanoVG.h"
+
+#include "framework/graphics/platform/GlEntryPoints.h"
+#include "framework/graphics/platform/NanoVGFontCache.h"
+
+#include <cstdlib>
+
+#include <nanovg.h>
+#define NANOVG_GL2 1
+#include <nanovg_gl.h>
+#include <nanovg_gl_utils.h>
+
+namespace iplug::igraphics
+{
+
+namespace
+{
+
+void DeleteBitmapPayload(void* payload)
+{
+  delete static_cast<APIBitmap*>(payload);
+}
+
+// As the framebuffer utilities delete, through the same table (the utilities' own function is used,
+// so that a framebuffer's image goes with it).
+void DeleteFramebufferNow(NVGLUframebuffer* framebuffer)
+{
+  if (framebuffer) nvgluDeleteFramebuffer(framebuffer);
+}
+
+} // namespace
+
+IGraphicsNanoVG::IGraphicsNanoVG(IGEditorDelegate* dlg, int width, int height, int fps, float scale)
+    : IGraphics(dlg, width, height, fps, scale), mBitmapCache(DeleteBitmapPayload)
+{
+  ResourceCache& fonts = GetNanoVGFontCache();
+  ScopedLock lock(&fonts.GetLock());
+  fonts.AddUser();
+}
+
+IGraphicsNanoVG::~IGraphicsNanoVG()
+{
+  {
+    ResourceCache& fonts = GetNanoVGFontCache();
+    ScopedLock lock(&fonts.GetLock());
+    fonts.RemoveUser();
+    // Without a context only the records can go: their GL objects went with the context.
+    if (mVG)
+      FlushDeferredFramebuffers();
+    else
+    {
+      ScopedLock fbLock(&mFramebufferLock);
+      for (NVGLUframebuffer* fb : mDeferredFramebuffers)
+        std::free(fb);
+      mDeferredFramebuffers.clear();
+    }
+  }
+  ScopedLock lock(&mBitmapCache.GetLock());
+  mBitmapCache.ClearResourceCache();
+}
+
+void IGraphicsNanoVG::GetWindowSize(float& width, float& height) const
+{
+  width = static_cast<float>(static_cast<int>(static_cast<float>(GetWidth()) * GetDrawScale()));
+  height = static_cast<float>(static_cast<int>(static_cast<float>(GetHeight()) * GetDrawScale()));
+}
+
+void IGraphicsNanoVG::GetWindowPixelSize(int& width, int& height) const
+{
+  float ww = 0.f;
+  float wh = 0.f;
+  GetWindowSize(ww, wh);
+  width = static_cast<int>(ww * GetDisplayScale());
+  height = static_cast<int>(wh * GetDisplayScale());
+}
+
+void IGraphicsNanoVG::CreateDrawContext()
+{
+  // A context is made only over a complete set of entry points: NanoVG calls them without checking.
+  if (mVG || !GetGlEntryPoints().IsComplete()) return;
+  mVG = nvgCreateGL2(NVG_ANTIALIAS);
+}
+
+void IGraphicsNanoVG::DestroyDrawContext()
+{
+  RemoveAllControls();
+  ScopedLock lock(&mBitmapCache.GetLock());
+  if (mVG) FlushDeferredFramebuffers();
+  // Images belong to the context: they go before it.
+  mBitmapCache.ClearResourceCache();
+  DeleteMainFramebuffer();
+  if (mVG)
+  {
+    nvgDeleteGL2(mVG);
+    mVG = nullptr;
+  }
+}
+
+void IGraphicsNanoVG::DeleteMainFramebuffer()
+{
+  if (!mMainFramebuffer) return;
+  if (mVG)
+    DeleteFramebufferNow(mMainFramebuffer);
+  else
+    std::free(mMainFramebuffer);
+  mMainFramebuffer = nullptr;
+}
+
+void IGraphicsNanoVG::ResizeDrawTarget()
+{
+  ScopedGLContext current(*this);
+  DeleteMainFramebuffer();
+  if (!mVG) return;
+  int w = 0;
+  int h = 0;
+  GetWindowPixelSize(w, h);
+  if (w > 0 && h > 0) mMainFramebuffer = nvgluCreateFramebuffer(mVG, w, h, 0);
+}
+
+void IGraphicsNanoVG::BeginDrawFrame()
+{
+  mInFrame = true;
+  IGraphics::BeginDrawFrame();
+  if (!mVG) return;
+  GlEntryPoints& gl = GetGlEntryPoints();
+  int w = 0;
+  int h = 0;
+  GetWindowPixelSize(w, h);
+  gl.Viewport(0, 0, w, h);
+  gl.ClearColor(0.f, 0.f, 0.f, 0.f);
+  gl.Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+  nvgluBindFramebuffer(mMainFramebuffer);
+  float ww = 0.f;
+  float wh = 0.f;
+  GetWindowSize(ww, wh);
+  nvgBeginFrame(mVG, ww, wh, GetDisplayScale());
+}
+
+void IGraphicsNanoVG::PresentFrame()
+{
+  if (mVG)
+  {
+    nvgEndFrame(mVG);
+    if (mMainFramebuffer)
+    {
+      float ww = 0.f;
+      float wh = 0.f;
+      GetWindowSize(ww, wh);
+      nvgluBindFramebuffer(nullptr);
+      nvgBeginFrame(mVG, ww, wh, GetDisplayScale());
+      const NVGpaint paint = nvgImagePattern(mVG, 0.f, 0.f, ww, wh, 0.f, mMainFramebuffer->image, 1.f);
+      nvgSave(mVG);
+      nvgResetTransform(mVG);
+      nvgTranslate(mVG, 0.f, 0.f);
+      nvgBeginPath(mVG);
+      nvgRect(mVG, 0.f, 0.f, ww, wh);
+      nvgFillPaint(mVG, paint);
+      nvgFill(mVG);
+      nvgRestore(mVG);
+      nvgEndFrame(mVG);
+    }
+  }
+  mInFrame = false;
+  FlushDeferredFramebuffers();
+}
+
+IArgb IGraphicsNanoVG::GetPixelColour(float, float)
+{
+  return COLOR_BLACK;
+}
+
+void* IGraphicsNanoVG::GetDrawContext()
+{
+  return mVG;
+}
+
+const char* IGraphicsNanoVG::GetDrawingApiName()
+{
+  return "NanoVG | GL2";
+}
+
+void IGraphicsNanoVG::DeleteFramebufferDeferred(IGraphicsNanoVG* owner, NVGLUframebuffer* framebuffer)
+{
+  if (!framebuffer) return;
+  if (owner && owner->mInFrame)
+  {
+    ScopedLock lock(&owner->mFramebufferLock);
+    owner->mDeferredFramebuffers.push_back(framebuffer);
+    return;
+  }
+  if (owner && !owner->mVG)
+  {
+    std::free(framebuffer);
+    return;
+  }
+  if (owner)
+  {
+    ScopedGLContext current(*owner);
+    DeleteFramebufferNow(framebuffer);
+  }
+  else
+    DeleteFramebufferNow(framebuffer);
+}
+
+void IGraphicsNanoVG::FlushDeferredFramebuffers()
+{
+  ScopedLock lock(&mFramebufferLock);
+  while (!mDeferredFramebuffers.empty())
+  {
+    NVGLUframebuffer* fb = mDeferredFramebuffers.back();
+    mDeferredFramebuffers.pop_back();
+    if (mVG)
+      DeleteFramebufferNow(fb);
+    else
+      std::free(fb);
+  }
+}
+
+} // namespace iplug::igraphics
