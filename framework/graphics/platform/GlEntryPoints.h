@@ -6,6 +6,8 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+// <windows.h> renames LoadBitmap to LoadBitmapW, which would rename the graphics context's own function.
+#undef LoadBitmap
 #endif
 #include <GL/gl.h>
 #include <GL/glext.h>

@@ -6,6 +6,7 @@
 
 #include "framework/core/TextBuffer.h"
 #include "framework/graphics/IDrawingRecords.h"
+#include "framework/graphics/platform/ShellSeams.h"
 #include "framework/graphics/platform/Win32Handles.h"
 
 #include <cstdint>
@@ -13,13 +14,6 @@
 namespace iplug::igraphics
 {
 
-struct ShellSeams
-{
-  bool (*isConnected)() = nullptr;
-  // ShellExecuteW with UTF-8 texts; the launch result (above 32 is success).
-  intptr_t (*launch)(HWND window, const char* file, const char* parameters, const char* directory) = nullptr;
-  int (*messageBox)(HWND window, const char* text, const char* caption, unsigned type) = nullptr;
-};
 // The real calls.
 const ShellSeams& SystemShellSeams();
 

@@ -43,17 +43,17 @@ bool SystemIsConnected()
   return InternetGetConnectedState(&flags, 0) != FALSE;
 }
 
-intptr_t SystemLaunch(HWND window, const char* file, const char* parameters, const char* directory)
+intptr_t SystemLaunch(void* window, const char* file, const char* parameters, const char* directory)
 {
   const HeapBuffer wideFile = Utf8ToWide(file);
   const HeapBuffer wideParams = Utf8ToWide(parameters);
   const HeapBuffer wideDir = Utf8ToWide(directory);
-  return reinterpret_cast<intptr_t>(ShellExecuteW(window, L"open", Wide(wideFile),
+  return reinterpret_cast<intptr_t>(ShellExecuteW(static_cast<HWND>(window), L"open", Wide(wideFile),
                                                   parameters ? Wide(wideParams) : nullptr,
                                                   directory ? Wide(wideDir) : nullptr, SW_SHOWNORMAL));
 }
 
-int SystemMessageBox(HWND window, const char* text, const char* caption, unsigned type)
+int SystemMessageBox(void* window, const char* text, const char* caption, unsigned type)
 {
   return MessageBoxUtf8(window, text, caption, type);
 }

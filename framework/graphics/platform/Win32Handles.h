@@ -4,6 +4,8 @@
 
 #include <windows.h>
 #include <ole2.h>
+// <windows.h> renames LoadBitmap to LoadBitmapW, which would rename the graphics context's own function.
+#undef LoadBitmap
 
 #include <utility>
 

@@ -65,12 +65,12 @@ struct Calls
 
 const ShellSeams kFakes{
     [] { return gCalls.connected; },
-    [](HWND, const char* file, const char* params, const char* dir) -> intptr_t
+    [](void*, const char* file, const char* params, const char* dir) -> intptr_t
     {
       gCalls.launched.push_back(std::string(file) + "|" + (params ? params : "") + "|" + (dir ? dir : ""));
       return 42;
     },
-    [](HWND, const char* text, const char*, unsigned)
+    [](void*, const char* text, const char*, unsigned)
     {
       gCalls.boxes.push_back(text);
       return gCalls.answer;
