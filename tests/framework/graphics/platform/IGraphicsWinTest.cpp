@@ -10,7 +10,9 @@
 #include <shlobj.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace iplug::igraphics
@@ -262,27 +264,124 @@ TEST_F(WindowFixture, TimerTicksAbout33msAndRepaintOnlyWhatIsDirty)
   EXPECT_EQ(other->draws, drawsB); // the other control's region was not painted
 }
 
-TEST_F(WindowFixture, PrintClientShowsTheCurrentFrame)
+// The window's current frame as WM_PRINTCLIENT paints it: the colours at the two controls' centres.
+std::pair<COLORREF, COLORREF> PrintedColours(HWND w)
 {
-  HWND w = Open();
-  ASSERT_TRUE(w);
-  Pump(200);
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
   HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 100);
   HGDIOBJ old = SelectObject(memory, bitmap);
   SendMessageW(w, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
-  const COLORREF inA = GetPixel(memory, 30, 25);
-  const COLORREF inB = GetPixel(memory, 120, 25);
+  const std::pair<COLORREF, COLORREF> colours{GetPixel(memory, 30, 25), GetPixel(memory, 120, 25)};
   SelectObject(memory, old);
   DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
+  return colours;
+}
+
+TEST_F(WindowFixture, APartialInvalidationRepaintsOnlyWhatIsDirtyAsThePrintedFrameShows)
+{
+  HWND w = Open();
+  ASSERT_TRUE(w);
+  Pump(200);
   if (!graphics->GetDrawContext()) GTEST_SKIP() << "no OpenGL here";
-  EXPECT_EQ(GetRValue(inA), 255);
-  EXPECT_EQ(GetBValue(inA), 0);
-  EXPECT_EQ(GetBValue(inB), 255);
-  EXPECT_EQ(GetRValue(inB), 0);
+  auto [a, b] = PrintedColours(w);
+  EXPECT_EQ(a, RGB(255, 0, 0));
+  EXPECT_EQ(b, RGB(0, 0, 255));
+
+  // Both change colour, only one is marked dirty: the other keeps its old pixels.
+  control->colour = COLOR_GREEN;
+  other->colour = COLOR_GREEN;
+  control->MarkDirty(false);
+  Pump(200);
+  std::tie(a, b) = PrintedColours(w);
+  EXPECT_EQ(GetGValue(a), 255);
+  EXPECT_EQ(GetRValue(a), 0);
+  EXPECT_EQ(b, RGB(0, 0, 255));
+}
+
+int CursorCount()
+{
+  const int count = ShowCursor(TRUE) - 1;
+  ShowCursor(FALSE);
+  return count;
+}
+
+TEST_F(WindowFixture, HiddenCursorIsCountedOnceAndALockedDragKeepsItInPlace)
+{
+  HWND w = Open();
+  ASSERT_TRUE(w);
+  const int shown = CursorCount();
+  graphics->HideMouseCursor(true, false);
+  graphics->HideMouseCursor(true, false);
+  EXPECT_EQ(CursorCount(), shown - 1);
+  graphics->HideMouseCursor(false);
+  EXPECT_EQ(CursorCount(), shown);
+
+  POINT start{20, 20};
+  ClientToScreen(w, &start);
+  SetCursorPos(start.x, start.y);
+  SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, At(20, 20));
+  graphics->HideMouseCursor(true, true);
+  SendMessageW(w, WM_MOUSEMOVE, MK_LBUTTON, At(30, 32));
+  POINT now{};
+  GetCursorPos(&now);
+  EXPECT_EQ(now.x, start.x);
+  EXPECT_EQ(now.y, start.y);
+  SendMessageW(w, WM_LBUTTONUP, 0, At(20, 20));
+  graphics->HideMouseCursor(false);
+  EXPECT_EQ(CursorCount(), shown);
+}
+
+TEST_F(WindowFixture, PlatformTextEntryEndsOnTheTickAfterEnterEscapeClicksOrTheWheel)
+{
+  delegate.GetParam(0)->ConfigureDouble("Drive", 3.5, 0.0, 10.0, 0.1, "dB");
+  HWND w = Open();
+  ASSERT_TRUE(w);
+  enum Action
+  {
+    kEnter,
+    kEscape,
+    kClickWhileFocused,
+    kClickElsewhere,
+    kWheel
+  };
+  const struct
+  {
+    Action action;
+    bool commits;
+  } cases[] = {{kEnter, true}, {kEscape, false}, {kClickWhileFocused, false}, {kClickElsewhere, true}, {kWheel, false}};
+  for (const auto& c : cases)
+  {
+    // Let the system's focus settle first: a late focus message would put the field in state 1.
+    SetForegroundWindow(root);
+    SetFocus(w);
+    Pump(100);
+    log.clear();
+    graphics->ShowTextEntry(control, ITextStyle(), control->GetBounds(), "3.5", 0);
+    ASSERT_TRUE(graphics->HasPlatformTextEntry());
+    HWND edit = GetWindow(w, GW_CHILD);
+    // A new value each time: a commit of the value already set would change nothing.
+    const int typed = 1 + static_cast<int>(&c - cases);
+    SetWindowTextW(edit, std::to_wstring(typed).c_str());
+    switch (c.action)
+    {
+    case kEnter: SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0); break;
+    case kEscape: SendMessageW(edit, WM_KEYDOWN, VK_ESCAPE, 0); break;
+    case kClickWhileFocused:
+      SendMessageW(edit, WM_SETFOCUS, 0, 0);
+      SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, At(120, 20));
+      break;
+    case kClickElsewhere: SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, At(120, 20)); break;
+    case kWheel: SendMessageW(w, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), At(0, 0)); break;
+    }
+    Pump(250);
+    EXPECT_FALSE(graphics->HasPlatformTextEntry()) << c.action;
+    EXPECT_EQ(graphics->GetTextEntryTarget(), nullptr) << c.action;
+    const std::string set = "set 0 0." + std::to_string(typed);
+    EXPECT_EQ(std::find(log.begin(), log.end(), set) != log.end(), c.commits) << c.action;
+  }
 }
 
 } // namespace
