@@ -166,6 +166,11 @@ void IGraphicsNanoVG::PresentFrame()
   FlushDeferredFramebuffers();
 }
 
+uint32_t IGraphicsNanoVG::MainFramebufferId() const
+{
+  return mMainFramebuffer ? mMainFramebuffer->fbo : 0u;
+}
+
 IArgb IGraphicsNanoVG::GetPixelColour(float, float)
 {
   return COLOR_BLACK;

@@ -62,6 +62,8 @@ public:
   const char* GetDrawingApiName() override;
   bool IsInFrame() const { return mInFrame; }
   bool HasMainFramebuffer() const { return mMainFramebuffer != nullptr; }
+  // The GL name of the main framebuffer (0 without one), for a platform that reads it back.
+  uint32_t MainFramebufferId() const;
   // The window's size in editor units after draw scaling, int(W·d) x int(H·d), and in pixels,
   // int(int(W·d)·s) x int(int(H·d)·s).
   void GetWindowSize(float& width, float& height) const;

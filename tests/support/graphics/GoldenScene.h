@@ -1,0 +1,26 @@
+#pragma once
+// One editor scene that touches every part of the NanoVG back end (fills, strokes, gradients, blends,
+// dashes, clipping, a picture, a layer with a drop shadow, a box shadow and text), drawn alike by every
+// platform that pixel-tests the back end, and the comparison of its pixels with a reference image.
+
+#include "framework/graphics/IGraphics.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace iplug::igraphics::gfxtest
+{
+
+inline constexpr int kGoldenWidth = 240;
+inline constexpr int kGoldenHeight = 160;
+
+// Writes the scene's picture (a 2x PNG) into folder and adds the scene's controls. The font "Roboto" must
+// be loadable from fontPath.
+void AddGoldenScene(IGraphics& graphics, const std::string& folder, const std::string& fontPath);
+
+// The largest difference of any channel of any pixel, or -1 when the sizes differ.
+int MaxChannelDifference(const std::vector<uint8_t>& a, int aw, int ah, const std::vector<uint8_t>& b, int bw,
+                         int bh);
+
+} // namespace iplug::igraphics::gfxtest

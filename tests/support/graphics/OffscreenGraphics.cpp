@@ -1,0 +1,112 @@
+#include "tests/support/graphics/OffscreenGraphics.h"
+
+#include "framework/graphics/IGEditorDelegate.h"
+#include "framework/graphics/IRectList.h"
+#include "framework/graphics/platform/GlEntryPoints.h"
+
+#include <GL/osmesa.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+namespace iplug::igraphics::gfxtest
+{
+
+namespace
+{
+
+void* OsMesaLookup(const char* name, void*)
+{
+  return reinterpret_cast<void*>(OSMesaGetProcAddress(name));
+}
+
+// The window's framebuffer must come from Mesa's software renderer whatever the machine has.
+struct ForceSoftware
+{
+  ForceSoftware() { setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1); }
+} gForceSoftware;
+
+} // namespace
+
+GlResolveFunc OffscreenGraphics::resolver = OsMesaLookup;
+
+GlResolveFunc OffscreenGraphics::DefaultResolver()
+{
+  return OsMesaLookup;
+}
+
+OffscreenGraphics::OffscreenGraphics(IGEditorDelegate* dlg, int width, int height, float drawScale)
+    : NanoVGTestPlatform(dlg, width, height, 60, drawScale)
+{
+}
+
+OffscreenGraphics::~OffscreenGraphics()
+{
+  CloseEditorWindow();
+}
+
+bool OffscreenGraphics::MakeGLContextCurrent()
+{
+  if (!mOpen || !mContext) return false;
+  mPrevious = OSMesaGetCurrentContext();
+  return OSMesaMakeCurrent(static_cast<OSMesaContext>(mContext), mBuffer.data(), GL_UNSIGNED_BYTE,
+                           mBufferWidth, mBufferHeight) == GL_TRUE;
+}
+
+bool OffscreenGraphics::ReleaseGLContext()
+{
+  // Whatever was current before goes back: another editor's context with its own buffer.
+  auto* previous = static_cast<OSMesaContext>(mPrevious);
+  mPrevious = nullptr;
+  if (!previous || previous == mContext) return true;
+  for (OffscreenGraphics* other : Instances())
+    if (other->mContext == previous)
+      return OSMesaMakeCurrent(previous, other->mBuffer.data(), GL_UNSIGNED_BYTE, other->mBufferWidth,
+                               other->mBufferHeight) == GL_TRUE;
+  return false;
+}
+
+std::vector<OffscreenGraphics*>& OffscreenGraphics::Instances()
+{
+  static std::vector<OffscreenGraphics*> instances;
+  return instances;
+}
+
+void* OffscreenGraphics::OpenEditorWindow(void*)
+{
+  if (mOpen) CloseEditorWindow();
+  mOpen = true;
+  GetWindowPixelSize(mBufferWidth, mBufferHeight);
+  mBuffer.assign(static_cast<size_t>(mBufferWidth) * mBufferHeight * 4, 0);
+  mContext = OSMesaCreateContextExt(OSMESA_RGBA, 24, 8, 0, nullptr);
+  if (mContext) Instances().push_back(this);
+  {
+    ScopedGLContext current(*this);
+    // Drawing needs the context current and every entry point; without them the window opens empty.
+    if (mContext && LoadGlEntryPoints(resolver, nullptr)) CreateDrawContext();
+  }
+  ResizeDrawTarget();
+  if (GetDelegate()) GetDelegate()->LayoutEditor(this);
+  MarkAllControlsDirty();
+  return &mOpen;
+}
+
+void OffscreenGraphics::CloseEditorWindow()
+{
+  if (!mOpen) return;
+  {
+    ScopedGLContext current(*this);
+    DestroyDrawContext();
+  }
+  if (mContext)
+  {
+    if (OSMesaGetCurrentContext() == mContext) OSMesaMakeCurrent(nullptr, nullptr, GL_UNSIGNED_BYTE, 0, 0);
+    OSMesaDestroyContext(static_cast<OSMesaContext>(mContext));
+    std::erase(Instances(), this);
+  }
+  mContext = nullptr;
+  mOpen = false;
+}
+
+} // namespace iplug::igraphics::gfxtest

@@ -1,0 +1,40 @@
+#pragma once
+// The native pixel-test platform: Mesa's software renderer through OSMesa, drawing into an offscreen
+// buffer that stands in for the window (framebuffer 0, as a window's is: the framebuffer utilities
+// remember the first framebuffer they see bound as the default, process-wide).
+
+#include "tests/support/graphics/NanoVGTestPlatform.h"
+
+namespace iplug::igraphics::gfxtest
+{
+
+class OffscreenGraphics : public NanoVGTestPlatform
+{
+public:
+  OffscreenGraphics(IGEditorDelegate* dlg, int width, int height, float drawScale = 1.f);
+  ~OffscreenGraphics() override;
+
+  // The entry points are looked up through this resolver (default: the GL library's own).
+  static GlResolveFunc resolver;
+  static GlResolveFunc DefaultResolver();
+
+
+  // ---- Platform
+  bool MakeGLContextCurrent() override;
+  bool ReleaseGLContext() override;
+  void* OpenEditorWindow(void* parent) override;
+  void CloseEditorWindow() override;
+  void* GetWindowHandle() override { return mOpen ? &mOpen : nullptr; }
+
+private:
+  static std::vector<OffscreenGraphics*>& Instances();
+
+  void* mContext = nullptr; // OSMesaContext
+  std::vector<uint8_t> mBuffer;
+  int mBufferWidth = 0;
+  int mBufferHeight = 0;
+  void* mPrevious = nullptr;
+  bool mOpen = false;
+};
+
+} // namespace iplug::igraphics::gfxtest

@@ -1,0 +1,28 @@
+#include "tests/support/graphics/PngFiles.h"
+
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb/stb_image_write.h>
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_PNG
+#include <stb/stb_image.h>
+
+namespace iplug::igraphics::gfxtest
+{
+
+bool WritePng(const std::string& path, const Pixels& p)
+{
+  return !p.Empty() && stbi_write_png(path.c_str(), p.width, p.height, 4, p.rgba.data(), p.width * 4) != 0;
+}
+
+Pixels ReadPng(const std::string& path)
+{
+  Pixels p;
+  int n = 0;
+  unsigned char* data = stbi_load(path.c_str(), &p.width, &p.height, &n, 4);
+  if (!data) return {};
+  p.rgba.assign(data, data + static_cast<size_t>(p.width) * p.height * 4);
+  stbi_image_free(data);
+  return p;
+}
+
+} // namespace iplug::igraphics::gfxtest

@@ -1,0 +1,26 @@
+#pragma once
+// Pixels read back from a framebuffer, and PNG files of them (golden images and what a failed test
+// leaves behind to look at).
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace iplug::igraphics::gfxtest
+{
+
+// RGBA bytes, top row first.
+struct Pixels
+{
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> rgba;
+
+  const uint8_t* At(int x, int y) const { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
+  bool Empty() const { return rgba.empty(); }
+};
+
+bool WritePng(const std::string& path, const Pixels& pixels);
+Pixels ReadPng(const std::string& path);
+
+} // namespace iplug::igraphics::gfxtest
