@@ -4,6 +4,7 @@
 #include "framework/graphics/platform/GlEntryPoints.h"
 #include "framework/graphics/platform/IGraphicsWin.h"
 #include "framework/graphics/platform/IGraphicsWinState.h"
+#include "framework/graphics/platform/WglEntryPoints.h"
 
 #include <vector>
 
@@ -11,38 +12,6 @@ namespace iplug::igraphics
 {
 
 using WinState = IGraphicsWin::WinState;
-
-namespace
-{
-
-struct GlLibrary
-{
-  HMODULE opengl = nullptr;
-  PROC(WINAPI* getProcAddress)(LPCSTR) = nullptr;
-};
-
-void* ResolveGlName(const char* name, void* user)
-{
-  const auto* lib = static_cast<const GlLibrary*>(user);
-  if (!lib->opengl) return nullptr;
-  auto found = reinterpret_cast<intptr_t>(lib->getProcAddress ? lib->getProcAddress(name) : nullptr);
-  // Some drivers answer small values or -1 for names they do not have.
-  if (found == 0 || found == 1 || found == 2 || found == 3 || found == -1)
-    found = reinterpret_cast<intptr_t>(GetProcAddress(lib->opengl, name));
-  return reinterpret_cast<void*>(found);
-}
-
-void LoadEntryPoints()
-{
-  win32::UniqueModule opengl(LoadLibraryW(L"opengl32.dll"));
-  GlLibrary lib{opengl.Get(), nullptr};
-  if (opengl)
-    lib.getProcAddress = reinterpret_cast<PROC(WINAPI*)(LPCSTR)>(
-        reinterpret_cast<void*>(GetProcAddress(opengl.Get(), "wglGetProcAddress")));
-  if (lib.opengl && lib.getProcAddress) LoadGlEntryPoints(ResolveGlName, &lib);
-}
-
-} // namespace
 
 bool WinState::CreateGLContext(IGraphicsWin& g)
 {
@@ -61,7 +30,8 @@ bool WinState::CreateGLContext(IGraphicsWin& g)
   w.glContext = wglCreateContext(w.dc);
   if (!w.glContext) return false;
   if (!g.MakeGLContextCurrent()) return false;
-  LoadEntryPoints();
+  // Without a complete table no drawing context is made: the window still opens and draws nothing.
+  LoadWglEntryPoints();
   g.CreateDrawContext();
   g.ReleaseGLContext();
   return true;
