@@ -1,5 +1,6 @@
 #include "framework/app/ProgramCommandLine.h"
 #include "framework/app/StandaloneProgram_win.h"
+#include "framework/graphics/platform/ModuleInstance.h"
 #include "resources/ProgramDialogIds.h"
 
 #include <commctrl.h>
@@ -117,6 +118,8 @@ int RunStandaloneProgram(HINSTANCE instance, const StandaloneProgram& program)
   SingleInstance single;
   if (!single.Acquire(program.name)) return 0;
 
+  // The editor window registers its class and finds the pictures with the program's own handle.
+  SetFrameworkModuleInstance(instance);
   SetStandaloneProgram(instance, program);
   INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);

@@ -18,8 +18,8 @@ bool DeinitModule();
 
 namespace iplug
 {
-// The module-init step InitModule runs on the first load. Nothing to do yet: the module handle that
-// the editor window will register its class with is kept in Steinberg::moduleHandle by DllMain.
+// The module-init step InitModule runs on the first load: hands the module handle the DLL entry
+// recorded to the framework, whose editor window registers its class and finds its resources with it.
 bool InitModuleHook();
 } // namespace iplug
 

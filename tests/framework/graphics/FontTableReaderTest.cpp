@@ -18,6 +18,12 @@ namespace
 
 using Bytes = std::vector<uint8_t>;
 
+#if defined(_WIN32)
+const std::string kRobotoPath = std::string("Z:") + QUORVEL_ROBOTO_TTF;
+#else
+const std::string kRobotoPath = QUORVEL_ROBOTO_TTF;
+#endif
+
 void Put16(Bytes& b, size_t at, uint16_t v)
 {
   if (b.size() < at + 2) b.resize(at + 2);
@@ -163,7 +169,7 @@ TEST(FontTableReaderTest, CollectionsAndDirectoriesStayInsideTheBytes)
 
 TEST(FontTableReaderTest, TruncatedAndCorruptedFontsAreReadSafely)
 {
-  std::ifstream in(QUORVEL_ROBOTO_TTF, std::ios::binary);
+  std::ifstream in(kRobotoPath, std::ios::binary);
   const Bytes roboto{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   ASSERT_FALSE(roboto.empty());
   EXPECT_EQ(Family(roboto), "Roboto");
@@ -180,7 +186,10 @@ TEST(FontTableReaderTest, TruncatedAndCorruptedFontsAreReadSafely)
   {
     const Bytes prefix(roboto.begin(), roboto.begin() + long(n));
     const FontTableReader reader(prefix.data(), int32_t(n), 0);
-    if (reader.HasRequiredTables()) EXPECT_EQ(std::string(reader.GetFamilyName().Get()), "Roboto");
+    if (reader.HasRequiredTables())
+    {
+      EXPECT_EQ(std::string(reader.GetFamilyName().Get()), "Roboto");
+    }
   }
   std::mt19937 random(7);
   for (int i = 0; i < 4000; ++i)

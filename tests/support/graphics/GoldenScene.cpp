@@ -3,7 +3,7 @@
 #include "framework/graphics/IControl.h"
 #include "framework/graphics/IGraphicsConstants.h"
 
-#include <stb/stb_image_write.h>
+#include "tests/support/graphics/PngFiles.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -35,7 +35,10 @@ void WritePicture(const std::string& path)
   // 2x: 80 x 40 pixels for 40 x 20 units; four coloured quarters.
   const int w = 80;
   const int h = 40;
-  std::vector<uint8_t> rgba;
+  Pixels p;
+  p.width = w;
+  p.height = h;
+  std::vector<uint8_t>& rgba = p.rgba;
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x)
     {
@@ -44,7 +47,7 @@ void WritePicture(const std::string& path)
       rgba.insert(rgba.end(), {uint8_t(right ? 30 : 220), uint8_t(lower ? 200 : 40),
                                uint8_t(right != lower ? 180 : 20), 255});
     }
-  stbi_write_png(path.c_str(), w, h, 4, rgba.data(), w * 4);
+  WritePng(path, p);
 }
 
 } // namespace

@@ -18,7 +18,6 @@ public:
   static GlResolveFunc resolver;
   static GlResolveFunc DefaultResolver();
 
-
   // ---- Platform
   bool MakeGLContextCurrent() override;
   bool ReleaseGLContext() override;

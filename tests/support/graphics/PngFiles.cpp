@@ -1,10 +1,15 @@
 #include "tests/support/graphics/PngFiles.h"
 
+// The set-up's stb, named by path: another stb_image.h (inside a source package) is on the include path.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wunused-function"
 #define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb/stb_image_write.h>
+#include QUORVEL_STB_IMAGE_WRITE_H
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_PNG
-#include <stb/stb_image.h>
+#include QUORVEL_STB_IMAGE_H
+#pragma GCC diagnostic pop
 
 namespace iplug::igraphics::gfxtest
 {
