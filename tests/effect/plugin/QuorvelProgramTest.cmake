@@ -4,7 +4,8 @@ if(WIN32)
   add_executable(QuorvelProgramTest ${CMAKE_CURRENT_LIST_DIR}/QuorvelProgramTest.cpp)
   target_link_libraries(QuorvelProgramTest PRIVATE quorvel_app_test_support quorvel_test_support
                         GTest::gtest_main)
-  target_compile_definitions(QuorvelProgramTest PRIVATE QUORVEL_PROGRAM_PATH="$<TARGET_FILE:quorvel_program>")
+  target_compile_definitions(QuorvelProgramTest PRIVATE QUORVEL_PROGRAM_PATH="$<TARGET_FILE:quorvel_program>"
+                             QUORVEL_PROGRAM_GOLDEN="Z:${CMAKE_CURRENT_LIST_DIR}/golden/program_fresh_start.png")
   add_dependencies(QuorvelProgramTest quorvel_program)
   set(_null_home "${CMAKE_CURRENT_BINARY_DIR}/program-null-audio-home")
   file(WRITE "${_null_home}/.asoundrc" "pcm.!default { type null }\n")

@@ -114,6 +114,27 @@ TEST_F(QuorvelProgramTest, CommandLineScreenshotIsTheWholeClientArea)
   EXPECT_EQ(png.height, 650);
   EXPECT_EQ(png.channels, 4);
   EXPECT_TRUE(png.Opaque());
+  // The editor is in it: the fresh-start golden (regenerate: QUORVEL_UPDATE_GOLDEN=1 ctest -R
+  // CommandLineScreenshot) within a small tolerance, and spot checks of the backdrop, the logo mark and the
+  // title that do not trust it.
+  if (getenv("QUORVEL_UPDATE_GOLDEN"))
+    WriteFileBytes(QUORVEL_PROGRAM_GOLDEN, ReadFileBytes(folder.Path() + "\\shot.png"));
+  PngImage golden;
+  ASSERT_TRUE(LoadPng(QUORVEL_PROGRAM_GOLDEN, golden));
+  ASSERT_EQ(golden.rgba.size(), png.rgba.size());
+  size_t off = 0;
+  for (size_t i = 0; i < png.rgba.size(); i++)
+    off += std::abs(png.rgba[i] - golden.rgba[i]) > 16;
+  EXPECT_LT(off, png.rgba.size() / 200);
+  const uint8_t* backdrop = png.At(10, 300);
+  const uint8_t* mark = png.At(40, 20);
+  EXPECT_TRUE(backdrop[0] < 70 && backdrop[1] < 70 && backdrop[2] < 70);
+  EXPECT_TRUE(mark[0] > 180 && mark[1] > 120 && mark[1] < 210 && mark[2] < 140);
+  int title = 0;
+  for (int y = 42; y < 68; y++)
+    for (int x = 30; x < 150; x++)
+      title += png.At(x, y)[0] > 150 && png.At(x, y)[2] > 150;
+  EXPECT_GT(title, 100);
 
   // Into a missing folder: exit 1 and no message box, which would hold the program past the limit.
   Program failing("--no-io --screenshot \"" + folder.Path() + "\\missing\\shot.png\"");

@@ -1,6 +1,9 @@
 // The program's main window made from its own resources over a fake plug-in.
 
+#include "effect/plugin/Quorvel.h"
 #include "framework/app/StandaloneProgram_win.h"
+#include "framework/graphics/IGraphics.h"
+#include "framework/graphics/platform/ModuleInstance.h"
 #include "resources/ProgramDialogIds.h"
 #include "tests/support/app/FakeAppPlugin.h"
 #include "tests/support/app/FakeDevices.h"
@@ -33,14 +36,19 @@ LRESULT CALLBACK PrintOnlyChildProc(HWND window, UINT message, WPARAM wParam, LP
 
 struct MainRig
 {
-  explicit MainRig(const std::string& screenshotPath = "") : folder("main")
+  explicit MainRig(const std::string& screenshotPath = "", bool effect = false) : folder("main")
   {
     StandaloneHostOptions options;
     options.devices = &devices;
     options.appDataFolder = folder.Path();
     options.noIo = true;
     options.screenshotPath = screenshotPath;
-    options.createPlugin = [this](StandaloneHost&) { return plugin = new FakeAppPlugin(); };
+    options.createPlugin = [this, effect](StandaloneHost& h) -> IAppPlugin*
+    {
+      if (effect) return quorvel = quorvel::CreatePluginInstance(InstanceInfo{&h});
+      return plugin = new FakeAppPlugin();
+    };
+    SetFrameworkModuleInstance(GetModuleHandleW(nullptr));
     SetStandaloneProgram(GetModuleHandleW(nullptr), StandaloneProgram{"QuorvelTest", {}, {}, nullptr});
     CreateStandaloneHost(std::move(options))->InitStandaloneHost();
     window = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MAIN), GetDesktopWindow(),
@@ -67,6 +75,7 @@ struct MainRig
   TempFolder folder;
   FakeDeviceProvider devices;
   FakeAppPlugin* plugin = nullptr;
+  quorvel::Quorvel* quorvel = nullptr;
   HWND window = nullptr;
 };
 
@@ -138,4 +147,21 @@ TEST(MainWindowTest, CommandLineCaptureHoldsAChildThatOnlyPrintsItself)
                            {298, 152, false}})
     EXPECT_EQ(image.At(x, y)[0] == 255 && image.At(x, y)[1] == 0 && image.At(x, y)[2] == 0, red)
         << x << "," << y;
+}
+
+TEST(MainWindowTest, TheEffectsEditorFillsTheClientAndScalesWithIt)
+{
+  MainRig rig("", true);
+  ASSERT_NE(rig.window, nullptr);
+  igraphics::IGraphics* graphics = rig.quorvel->GetEditorGraphics();
+  ASSERT_NE(graphics, nullptr);
+  HWND editor = GetWindow(rig.window, GW_CHILD);
+  RECT r{0, 0, 1470, 975}, client;
+  ASSERT_TRUE(GetClientRect(editor, &client));
+  EXPECT_EQ(client.right * 10000 + client.bottom, 980 * 10000 + 650);
+  AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrW(rig.window, GWL_STYLE)), TRUE, 0);
+  SetWindowPos(rig.window, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
+  GetClientRect(rig.window, &client);
+  ASSERT_EQ(client.right * 10000 + client.bottom, 1470 * 10000 + 975);
+  EXPECT_FLOAT_EQ(graphics->GetDrawScale(), 1.5f);
 }
