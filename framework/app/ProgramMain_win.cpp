@@ -99,8 +99,13 @@ bool SingleInstance::Acquire(const std::string& name)
   if (mutex && GetLastError() == ERROR_ALREADY_EXISTS)
   {
     CloseHandle(mutex);
-    // The first instance's main dialog, not a message box or another dialog of the same title.
-    if (HWND window = FindWindowW(L"#32770", wide.c_str())) SetForegroundWindow(window);
+    // The first instance's main dialog: its About box has the same class and title, but an owner.
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, L"#32770", wide.c_str()));)
+    {
+      if (GetWindow(window, GW_OWNER)) continue;
+      SetForegroundWindow(window);
+      break;
+    }
     return false;
   }
   mMutex = mutex;
@@ -133,6 +138,7 @@ int RunStandaloneProgram(HINSTANCE instance, const StandaloneProgram& program)
     StandaloneHostOptions options;
     options.createPlugin = program.createPlugin;
     options.devices = program.devices;
+    options.appDataFolder = program.appDataFolder;
     options.noIo = commandLine.noIo;
     options.screenshotPath = commandLine.screenshotPath;
     StandaloneHost* host = CreateStandaloneHost(std::move(options));

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace iplug
@@ -22,6 +23,8 @@ struct StandaloneProgram
   std::function<IAppPlugin*(StandaloneHost&)> createPlugin;
   // Null: the system's devices.
   IDeviceProvider* devices = nullptr;
+  // Unset: the user's local application data.
+  std::optional<std::string> appDataFolder;
 };
 
 // The whole program: single instance, host, command line, settings, devices, main window,

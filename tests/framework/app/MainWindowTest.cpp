@@ -49,7 +49,7 @@ struct MainRig
       return plugin = new FakeAppPlugin();
     };
     SetFrameworkModuleInstance(GetModuleHandleW(nullptr));
-    SetStandaloneProgram(GetModuleHandleW(nullptr), StandaloneProgram{"QuorvelTest", {}, {}, nullptr});
+    SetStandaloneProgram(GetModuleHandleW(nullptr), StandaloneProgram{"QuorvelTest", {}, {}, nullptr, {}});
     CreateStandaloneHost(std::move(options))->InitStandaloneHost();
     window = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MAIN), GetDesktopWindow(),
                                 MainWindowDialogProc, 0);
@@ -164,4 +164,19 @@ TEST(MainWindowTest, TheEffectsEditorFillsTheClientAndScalesWithIt)
   GetClientRect(rig.window, &client);
   ASSERT_EQ(client.right * 10000 + client.bottom, 1470 * 10000 + 975);
   EXPECT_FLOAT_EQ(graphics->GetDrawScale(), 1.5f);
+}
+
+TEST(MainWindowTest, WithoutItsMainDialogTheProgramEndsAndReleasesItsMutex)
+{
+  TempFolder folder("nowindow");
+  FakeDeviceProvider devices;
+  devices.audioDevices = {{"Box", 2, 2, true, true}};
+  StandaloneProgram program{
+      "QuorvelNoWindow", {}, [](StandaloneHost&) { return new FakeAppPlugin(); }, &devices, folder.Path()};
+  // A module without the program's resources: the main dialog cannot be made.
+  EXPECT_EQ(RunStandaloneProgram(GetModuleHandleW(L"kernel32.dll"), program), 1);
+  EXPECT_EQ(GetStandaloneHost(), nullptr);
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, L"QuorvelNoWindow");
+  EXPECT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+  CloseHandle(mutex);
 }
