@@ -2,7 +2,7 @@
 # one at a time, each with a time limit. The audio cases choose Wine's devices through HOME.
 if(WIN32)
   add_executable(QuorvelProgramTest ${CMAKE_CURRENT_LIST_DIR}/QuorvelProgramTest.cpp)
-  target_link_libraries(QuorvelProgramTest PRIVATE quorvel_app_test_support quorvel_test_support
+  target_link_libraries(QuorvelProgramTest PRIVATE quorvel_stb quorvel_app_test_support quorvel_test_support
                         GTest::gtest_main)
   target_compile_definitions(QuorvelProgramTest PRIVATE QUORVEL_PROGRAM_PATH="$<TARGET_FILE:quorvel_program>"
                              QUORVEL_PROGRAM_GOLDEN="Z:${CMAKE_CURRENT_LIST_DIR}/golden/program_fresh_start.png")

@@ -82,26 +82,24 @@ TEST(PreferencesDialogTest, ListsAndSelectionsFollowTheDevicesAndSettings)
 {
   DialogRig rig;
   rig.Open();
-  EXPECT_EQ(rig.Items(IDC_DRIVER), Texts{"DirectSound"});
-  const Texts sizes = rig.Items(IDC_BUFFER_SIZE);
-  EXPECT_EQ(sizes.size(), 11u);
-  EXPECT_EQ(sizes.front() + "," + sizes[2] + "," + sizes.back(), "32,96,8192");
-  EXPECT_EQ(rig.Selected(IDC_BUFFER_SIZE), "512");
-  // Names lose their driver prefix; UTF-8 survives the list.
-  EXPECT_EQ(rig.Items(IDC_AUDIO_INPUT), (Texts{" Mikrofon \xCE\xA9", "USB Box"}));
-  EXPECT_EQ(rig.Items(IDC_AUDIO_OUTPUT), (Texts{" Speakers", "USB Box"}));
-  EXPECT_EQ(rig.Selected(IDC_AUDIO_INPUT), " Mikrofon \xCE\xA9");
-  // Rates both devices offer, in the input device's order, each carrying its rate.
-  EXPECT_EQ(rig.Items(IDC_SAMPLE_RATE), (Texts{"96000", "48000", "44100"}));
-  EXPECT_EQ(rig.Selected(IDC_SAMPLE_RATE), "44100");
+  // Names lose their driver prefix and keep their UTF-8; rates are those both devices offer, in the
+  // input device's order; "off" leads the MIDI ports.
+  const std::pair<int, Texts> lists[] = {{IDC_DRIVER, {"DirectSound"}},
+                                         {IDC_AUDIO_INPUT, {" Mikrofon \xCE\xA9", "USB Box"}},
+                                         {IDC_AUDIO_OUTPUT, {" Speakers", "USB Box"}},
+                                         {IDC_SAMPLE_RATE, {"96000", "48000", "44100"}},
+                                         {IDC_INPUT1, {"1"}},
+                                         {IDC_INPUT2, {"1", "2"}},
+                                         {IDC_MIDI_INPUT, {"off", "Keys 1", "Pads"}},
+                                         {IDC_MIDI_OUTPUT, {"off", "Synth"}}};
+  for (const auto& [control, items] : lists)
+    EXPECT_EQ(rig.Items(control), items) << control;
+  const Texts sizes = rig.Items(IDC_BUFFER_SIZE), channels = rig.Items(IDC_MIDI_OUTPUT_CHANNEL);
+  EXPECT_EQ(sizes.size() * 100 + channels.size(), 1117u);
+  EXPECT_EQ(sizes.front() + sizes[2] + sizes.back() + channels.front() + channels.back(), "32968192all16");
+  EXPECT_EQ(rig.Selected(IDC_BUFFER_SIZE) + rig.Selected(IDC_AUDIO_INPUT) + rig.Selected(IDC_SAMPLE_RATE),
+            "512 Mikrofon \xCE\xA9" "44100");
   EXPECT_EQ(SendDlgItemMessageA(rig.dialog, IDC_SAMPLE_RATE, CB_GETITEMDATA, 1, 0), 48000);
-  EXPECT_EQ(rig.Items(IDC_INPUT1), Texts{"1"});
-  EXPECT_EQ(rig.Items(IDC_INPUT2), (Texts{"1", "2"}));
-  EXPECT_EQ(rig.Items(IDC_MIDI_INPUT), (Texts{"off", "Keys 1", "Pads"}));
-  EXPECT_EQ(rig.Items(IDC_MIDI_OUTPUT), (Texts{"off", "Synth"}));
-  const Texts channels = rig.Items(IDC_MIDI_OUTPUT_CHANNEL);
-  EXPECT_EQ(channels.size(), 17u);
-  EXPECT_EQ(channels.front() + channels.back(), "all16");
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(rig.dialog, IDC_DRIVER_CONFIG)));
   const int created = rig.devices.audioCreated;
   rig.Choose(IDC_DRIVER, 0); // the same driver changes nothing
