@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine (packages, unpacked sources) and builds every tree:
 # native (tests, benchmarks), native-asan and native-tsan (tests under sanitizers)
-# and windows (the deliverables and their tests, cross-built with MinGW-w64).
+# and windows (the deliverables and their tests, cross-built with MinGW-w64); then starts the
+# program under Wine (scripts/run-program.sh).
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$here"
@@ -17,3 +18,8 @@ for preset in $trees; do
   cmake --build --preset "$preset" -- -k 0
 done
 echo "== all trees built"
+
+# The program itself, when the Windows tree was built.
+case " $trees " in
+  *" windows "*) bash scripts/run-program.sh ;;
+esac

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace iplug
 {
@@ -14,6 +15,7 @@ struct AudioDeviceInfo
   uint32_t outputChannels = 0;
   bool isDefaultInput = false;
   bool isDefaultOutput = false;
+  std::vector<uint32_t> sampleRates; // Hz, in the driver's order
 };
 
 // Runs on the audio library's thread. Buffers hold 64-bit samples, one channel after the other

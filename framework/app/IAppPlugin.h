@@ -7,6 +7,13 @@ namespace iplug
 
 // The standalone host's view of the plug-in object it owns. IPlugAPP implements it over the
 // framework's plug-in bases; keeping the host to this surface lets it run with any processor.
+struct AppEditorSize
+{
+  int width = 0, height = 0;
+  int minWidth = 0, minHeight = 0;
+  int maxWidth = 0, maxHeight = 0;
+};
+
 class IAppPlugin
 {
 public:
@@ -38,6 +45,20 @@ public:
   // Opens the editor into a window of the program; true when one was made.
   virtual bool OpenEditorWindow(void* parent) = 0;
   virtual void CloseEditorWindow() = 0;
+
+  // What the main window needs of the editor: its size and limits in points, and whether it
+  // follows the window's size.
+  virtual AppEditorSize GetAppEditorSize() const = 0;
+  virtual bool EditorFollowsWindow() const = 0;
+  // User-interface thread: the main window's client area changed (device pixels).
+  virtual void OnMainWindowResized(int width, int height) = 0;
+  // User-interface thread: the window moved to a display with this scale (1 at 96 DPI).
+  virtual void SetEditorDisplayScale(float scale) = 0;
+  // Menu requests the plug-in may answer itself; false leaves them to the program.
+  virtual bool RequestAboutBox() = 0;
+  virtual bool RequestManual() = 0;
+  // The configuration's version word (major << 16 | minor << 8 | patch).
+  virtual int32_t GetAppVersion() const = 0;
 };
 
 } // namespace iplug

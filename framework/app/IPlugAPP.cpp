@@ -2,6 +2,7 @@
 
 #include "framework/app/StandaloneHost.h"
 #include "framework/core/TraceHook.h"
+#include "framework/graphics/IGraphics.h"
 
 #include <cstring>
 
@@ -23,6 +24,23 @@ IPlugAPP::~IPlugAPP()
 {
   // The drain calls into this object: stop it before any part of it goes.
   StopQueueTimer();
+}
+
+AppEditorSize IPlugAPP::GetAppEditorSize() const
+{
+  AppEditorSize size;
+  size.width = GetEditorWidth();
+  size.height = GetEditorHeight();
+  size.minWidth = GetMinWidth();
+  size.minHeight = GetMinHeight();
+  size.maxWidth = GetMaxWidth();
+  size.maxHeight = GetMaxHeight();
+  return size;
+}
+
+void IPlugAPP::SetEditorDisplayScale(float scale)
+{
+  if (igraphics::IGraphics* graphics = GetEditorGraphics()) graphics->SetDisplayScale(scale);
 }
 
 bool IPlugAPP::ResizeEditorWindow(int width, int height, bool)

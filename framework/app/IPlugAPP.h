@@ -48,6 +48,14 @@ public:
   bool QueueSysexFromDevice(const uint8_t* bytes, int size) override;
   bool OpenEditorWindow(void* parent) override { return OpenWindow(parent) != nullptr; }
   void CloseEditorWindow() override { CloseWindow(); }
+  AppEditorSize GetAppEditorSize() const override;
+  bool EditorFollowsWindow() const override { return HostCanResizeEditor(); }
+  void OnMainWindowResized(int width, int height) override { OnHostWindowResized(width, height); }
+  void SetEditorDisplayScale(float scale) override;
+  // Nothing in the framework answers these; an effect may.
+  bool RequestAboutBox() override { return false; }
+  bool RequestManual() override { return false; }
+  int32_t GetAppVersion() const override { return GetPluginVersion(false); }
 
   StandaloneHost* GetStandaloneHost() const { return mHost; }
 

@@ -54,6 +54,7 @@ public:
           info.outputChannels = rt.outputChannels;
           info.isDefaultInput = rt.isDefaultInput;
           info.isDefaultOutput = rt.isDefaultOutput;
+          info.sampleRates.assign(rt.sampleRates.begin(), rt.sampleRates.end());
           return true;
         });
   }

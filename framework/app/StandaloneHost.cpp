@@ -112,6 +112,11 @@ void StandaloneHost::ProbeAudioDevices()
   if (!mDefaultOutput && !mOutputDevices.empty()) mDefaultOutput = mOutputDevices.front();
 }
 
+bool StandaloneHost::GetAudioDeviceInfo(uint32_t id, AudioDeviceInfo& info)
+{
+  return mAudio && mAudio->GetDeviceInfo(id, info);
+}
+
 std::string StandaloneHost::AudioDeviceDisplayName(uint32_t id)
 {
   AudioDeviceInfo info;
@@ -177,6 +182,14 @@ bool StandaloneHost::StartAudioFromSettings()
   if (!input || !output) return false;
   return OpenAudioStream(*input, *output, static_cast<uint32_t>(mCurrent.sampleRate),
                          static_cast<uint32_t>(mCurrent.bufferSize));
+}
+
+bool StandaloneHost::StartAudioFromSettingsOrWarn()
+{
+  mErrorShown = false;
+  if (StartAudioFromSettings()) return true;
+  if (!DevicesOff() && !mErrorShown) ShowError("Please check the audio settings", "Error");
+  return false;
 }
 
 bool StandaloneHost::OpenAudioStream(uint32_t inputId, uint32_t outputId, uint32_t sampleRate,
@@ -370,6 +383,7 @@ void StandaloneHost::CloseEditor()
 
 void StandaloneHost::ShowError(const char* text, const char* title)
 {
+  mErrorShown = true;
   if (mOptions.showError)
     mOptions.showError(text, title);
   else

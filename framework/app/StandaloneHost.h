@@ -53,11 +53,16 @@ public:
   void CreateAudioObject();
   void ProbeAudioDevices();
   std::string AudioDeviceDisplayName(uint32_t id);
+  // False without an audio object or when the device cannot be probed.
+  bool GetAudioDeviceInfo(uint32_t id, AudioDeviceInfo& info);
   std::optional<uint32_t> FindAudioDevice(const std::string& name);
   // The same among the devices with input (output) channels only: DirectSound lists capture and
   // playback devices apart, and two of them may show the same name once the prefix is gone.
   std::optional<uint32_t> FindAudioDevice(const std::string& name, bool input);
   bool StartAudioFromSettings();
+  // The same, and a stream that fails to open or start with devices on is reported to the user
+  // like a missing device ("Please check the audio settings", once).
+  bool StartAudioFromSettingsOrWarn();
   bool OpenAudioStream(uint32_t inputId, uint32_t outputId, uint32_t sampleRate, uint32_t bufferFrames);
   void StopAudioStream();
 
@@ -76,6 +81,7 @@ public:
   IAppPlugin* Plugin() const { return mPlugin.get(); }
   IMidiOutput* MidiOutput() const { return mMidiOut.get(); }
   bool DevicesOff() const { return mNoIo || !mScreenshotPath.empty(); }
+  const std::string& ScreenshotPath() const { return mScreenshotPath; }
 
   DeviceSettings& CurrentSettings() { return mCurrent; }
   DeviceSettings& SavedSettings() { return mSaved; }
@@ -139,6 +145,7 @@ private:
   std::vector<double*> mInputPointers;
   std::vector<double*> mOutputPointers;
   void* mMainWindow = nullptr;
+  bool mErrorShown = false;
 };
 
 // The process-wide host. A previous host is destroyed after the new one is stored, so nothing

@@ -1,5 +1,7 @@
 #include "framework/vst3/ModuleEntry.h"
 
+#include "framework/graphics/platform/ModuleInstance.h"
+
 #include <atomic>
 
 namespace Steinberg
@@ -14,7 +16,7 @@ std::atomic<int> gModuleUseCount{0};
 
 bool iplug::InitModuleHook()
 {
-  // Nothing to hand over yet: no editor window in this tree needs the handle.
+  SetFrameworkModuleInstance(Steinberg::moduleHandle);
   return true;
 }
 

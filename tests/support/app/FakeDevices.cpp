@@ -35,6 +35,7 @@ bool FakeAudioDevices::GetDeviceInfo(uint32_t id, AudioDeviceInfo& info)
   info.outputChannels = d.outputChannels;
   info.isDefaultInput = d.isDefaultInput;
   info.isDefaultOutput = d.isDefaultOutput;
+  info.sampleRates = d.sampleRates;
   return true;
 }
 

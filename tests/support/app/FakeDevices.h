@@ -22,6 +22,7 @@ struct FakeAudioDevice
   uint32_t outputChannels = 2;
   bool isDefaultInput = false;
   bool isDefaultOutput = false;
+  std::vector<uint32_t> sampleRates = {44100, 48000};
 };
 
 class FakeAudioDevices final : public IAudioDevices

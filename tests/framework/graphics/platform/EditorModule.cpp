@@ -1,0 +1,45 @@
+// A plug-in-like module for the window class test: its start-up step hands its own instance handle to the
+// framework, and the editor it opens registers its window class with that handle.
+
+#include "framework/graphics/platform/IGraphicsWin.h"
+#include "framework/graphics/platform/ModuleInstance.h"
+#include "framework/vst3/ModuleEntry.h"
+#include "tests/support/graphics/TestEditorDelegate.h"
+
+using namespace iplug::igraphics;
+
+bool InitModule()
+{
+  return iplug::InitModuleHook();
+}
+
+bool DeinitModule()
+{
+  return true;
+}
+
+namespace
+{
+gfxtest::EventLog gLog;
+gfxtest::TestEditorDelegate* gDelegate = nullptr;
+} // namespace
+
+extern "C" void* OpenTestEditor(void* parent)
+{
+  gDelegate = new gfxtest::TestEditorDelegate(1, gLog);
+  gDelegate->SetMakeGraphicsFunc(
+      []
+      {
+        auto* graphics = new IGraphicsWin(gDelegate, 100, 50);
+        graphics->SetModuleInstance(iplug::GetFrameworkModuleInstance());
+        return graphics;
+      });
+  return gDelegate->OpenWindow(parent);
+}
+
+extern "C" void CloseTestEditor()
+{
+  gDelegate->CloseWindow();
+  delete gDelegate;
+  gDelegate = nullptr;
+}

@@ -1,0 +1,388 @@
+#include "framework/graphics/platform/IGraphicsWin.h"
+
+#include "tests/support/graphics/LoggingControl.h"
+#include "tests/support/graphics/TestEditorDelegate.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace iplug::igraphics
+{
+namespace
+{
+
+using gfxtest::EventLog;
+using gfxtest::LoggingControl;
+using gfxtest::TestEditorDelegate;
+
+// Records the values the shared logging control leaves out.
+class ValueControl : public LoggingControl
+{
+public:
+  using LoggingControl::LoggingControl;
+  void OnMouseWheel(float x, float y, const IModifierState& mod, float delta) override
+  {
+    wheel.push_back(delta);
+    LoggingControl::OnMouseWheel(x, y, mod, delta);
+  }
+  void OnDropPaths(const std::vector<std::string>& p) override { paths = p; }
+  bool OnKeyDown(float x, float y, const IKeyStroke& key) override
+  {
+    keys.push_back(key.utf8);
+    return LoggingControl::OnKeyDown(x, y, key);
+  }
+  std::vector<float> wheel;
+  std::vector<std::string> paths;
+  std::vector<std::string> keys;
+};
+
+std::vector<UINT> gRootKeys;
+LRESULT CALLBACK RootProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
+{
+  if (msg == WM_KEYDOWN) gRootKeys.push_back(static_cast<UINT>(wp));
+  return DefWindowProcW(w, msg, wp, lp);
+}
+
+int CountThreads()
+{
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  THREADENTRY32 entry{sizeof(entry)};
+  int n = 0;
+  for (BOOL ok = Thread32First(snap, &entry); ok; ok = Thread32Next(snap, &entry))
+    if (entry.th32OwnerProcessID == GetCurrentProcessId()) n++;
+  CloseHandle(snap);
+  return n;
+}
+
+void Pump(int ms)
+{
+  const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+  MSG msg;
+  do
+  {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+    {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    Sleep(1);
+  } while (GetTickCount() < end);
+}
+
+LPARAM At(int x, int y)
+{
+  return MAKELPARAM(x, y);
+}
+
+// An HDROP as the shell hands it over, for the given UTF-16 paths.
+HDROP MakeDrop(const std::vector<std::wstring>& paths, POINT at)
+{
+  size_t units = 1;
+  for (const auto& p : paths) units += p.size() + 1;
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + units * sizeof(wchar_t));
+  auto* files = static_cast<DROPFILES*>(GlobalLock(block));
+  files->pFiles = sizeof(DROPFILES);
+  files->pt = at;
+  files->fWide = TRUE;
+  auto* out = reinterpret_cast<wchar_t*>(files + 1);
+  for (const auto& p : paths)
+  {
+    std::copy(p.begin(), p.end(), out);
+    out += p.size() + 1;
+  }
+  GlobalUnlock(block);
+  return static_cast<HDROP>(block);
+}
+
+struct WindowFixture : ::testing::Test
+{
+  static IGraphicsWin::Seams TimerSeams()
+  {
+    IGraphicsWin::Seams s = IGraphicsWin::SystemSeams();
+    s.isWindows8OrLater = [] { return false; };
+    return s;
+  }
+
+  void SetUp() override
+  {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = RootProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"QuorvelTestRoot";
+    RegisterClassW(&wc);
+    root = CreateWindowExW(0, L"QuorvelTestRoot", L"root", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300,
+                           nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(root);
+    delegate.SetMakeGraphicsFunc(
+        [this] { return graphics = new IGraphicsWin(&delegate, 200, 100, 30, 1.f, seams); });
+    delegate.SetLayoutFunc(
+        [this](IGraphics* g)
+        {
+          other = new LoggingControl({100.f, 10.f, 150.f, 40.f}, {}, log, "b", COLOR_BLUE);
+          g->AddControl(other);
+          control = new ValueControl({10.f, 10.f, 60.f, 40.f}, {0}, log, "a", COLOR_RED);
+          g->AddControl(control);
+        });
+    gRootKeys.clear();
+  }
+  void TearDown() override
+  {
+    delegate.CloseWindow();
+    DestroyWindow(root);
+  }
+  HWND Open()
+  {
+    auto window = static_cast<HWND>(delegate.OpenWindow(root));
+    Pump(50);
+    log.clear();
+    return window;
+  }
+
+  EventLog log;
+  TestEditorDelegate delegate{2, log};
+  IGraphicsWin::Seams seams = TimerSeams();
+  IGraphicsWin* graphics = nullptr;
+  ValueControl* control = nullptr;
+  LoggingControl* other = nullptr;
+  HWND root = nullptr;
+};
+
+TEST_F(WindowFixture, OpensAndClosesManyTimesWithoutLeavingAnythingBehind)
+{
+  seams = IGraphicsWin::SystemSeams(); // the vertical-blank thread
+  for (int i = 0; i < 3; i++) // the system's own helper threads start with the first windows
+  {
+    ASSERT_TRUE(Open());
+    EXPECT_TRUE(graphics->UsesVBlankThread());
+    delegate.CloseWindow();
+  }
+  Pump(100);
+  const int threads = CountThreads();
+  for (int i = 0; i < 50; i++)
+  {
+    HWND w = Open();
+    ASSERT_TRUE(w) << i;
+    // Opening again while open leaves one window at the same place.
+    void* again = graphics->OpenEditorWindow(root);
+    EXPECT_EQ(again, graphics->GetWindowHandle());
+    EXPECT_EQ(IGraphicsWin::GetOpenWindowCount(), 1);
+    EXPECT_EQ(GetWindow(root, GW_CHILD), graphics->GetWindowHandle());
+    EXPECT_EQ(GetWindow(static_cast<HWND>(graphics->GetWindowHandle()), GW_HWNDNEXT), nullptr);
+    delegate.CloseWindow();
+  }
+  Pump(100);
+  EXPECT_EQ(CountThreads(), threads);
+  WNDCLASSW wc{};
+  EXPECT_FALSE(GetClassInfoW(GetModuleHandleW(nullptr), L"IPlugWndClass", &wc));
+  MSG msg;
+  EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0x0401, 0x0401, PM_NOREMOVE));
+
+  // A window that cannot be made (no valid parent) gives null and releases the class.
+  IGraphicsWin alone(&delegate, 200, 100, 30, 1.f, seams);
+  EXPECT_EQ(alone.OpenEditorWindow(reinterpret_cast<void*>(0x12345)), nullptr);
+  EXPECT_EQ(IGraphicsWin::GetOpenWindowCount(), 0);
+  EXPECT_FALSE(GetClassInfoW(GetModuleHandleW(nullptr), L"IPlugWndClass", &wc));
+}
+
+TEST_F(WindowFixture, MouseMessagesBecomeGesturesDragsAndWheelNotches)
+{
+  HWND w = Open();
+  ASSERT_TRUE(w);
+  SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, At(20, 20));
+  SendMessageW(w, WM_MOUSEMOVE, MK_LBUTTON, At(20, 20)); // no movement: no drag
+  SendMessageW(w, WM_MOUSEMOVE, MK_LBUTTON, At(25, 22));
+  SendMessageW(w, WM_LBUTTONUP, 0, At(25, 22));
+  SendMessageW(w, WM_MBUTTONDOWN, MK_MBUTTON, At(20, 20));
+  SendMessageW(w, WM_MBUTTONUP, 0, At(20, 20));
+  const std::vector<std::string> expected = {"begin 0", "down a", "drag a", "up a", "end 0",
+                                             "begin 0", "down a", "up a",   "end 0"};
+  std::vector<std::string> got;
+  for (const auto& e : log)
+    if (e.find("over") == std::string::npos) got.push_back(e);
+  EXPECT_EQ(got, expected);
+  EXPECT_EQ(GetCapture(), nullptr);
+
+  RECT r{};
+  GetWindowRect(w, &r);
+  SendMessageW(w, WM_MOUSEWHEEL, MAKEWPARAM(0, 60), At(r.left + 20, r.top + 20));
+  SendMessageW(w, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-240)), At(r.left + 20, r.top + 20));
+  EXPECT_EQ(control->wheel, (std::vector<float>{0.f, -2.f}));
+}
+
+TEST_F(WindowFixture, KeysReachControlsOrTheRootWindow)
+{
+  HWND w = Open();
+  ASSERT_TRUE(w);
+  POINT inside{20, 20};
+  ClientToScreen(w, &inside);
+  SetCursorPos(inside.x, inside.y);
+  SendMessageW(w, WM_KEYDOWN, 'A', 0x001E0001);
+  ASSERT_EQ(control->keys.size(), 1u);
+  EXPECT_TRUE(gRootKeys.empty());
+  control->keyHandled = false;
+  SendMessageW(w, WM_KEYDOWN, VK_F5, 0x003F0001);
+  EXPECT_EQ(gRootKeys, (std::vector<UINT>{VK_F5}));
+}
+
+TEST_F(WindowFixture, DroppedPathsArriveWholeAndAsUtf8)
+{
+  HWND w = Open();
+  ASSERT_TRUE(w);
+  SendMessageW(w, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({L"C:\\b\u00E4nder\\take.wav"}, {20, 20})), 0);
+  EXPECT_EQ(log.back(), "drop:C:\\b\xC3\xA4nder\\take.wav a");
+
+  const std::wstring longPath = L"C:\\" + std::wstring(1100, L'x') + L".wav";
+  SendMessageW(w, WM_DROPFILES,
+               reinterpret_cast<WPARAM>(MakeDrop({L"C:\\one.wav", L"C:\\\u03A9.aif", longPath}, {20, 20})), 0);
+  ASSERT_EQ(control->paths.size(), 3u);
+  EXPECT_EQ(control->paths[1], "C:\\\xCE\xA9.aif");
+  EXPECT_EQ(control->paths[2].size(), longPath.size());
+}
+
+TEST_F(WindowFixture, TimerTicksAbout33msAndRepaintOnlyWhatIsDirty)
+{
+  HWND w = Open();
+  ASSERT_TRUE(w);
+  EXPECT_FALSE(graphics->UsesVBlankThread());
+  Pump(300);
+  const int drawsA = control->draws;
+  const int drawsB = other->draws;
+  ASSERT_GT(drawsA, 0);
+  control->MarkDirty(false);
+  const DWORD start = GetTickCount();
+  while (control->draws == drawsA && GetTickCount() - start < 2000) Pump(5);
+  EXPECT_EQ(control->draws, drawsA + 1);
+  EXPECT_EQ(other->draws, drawsB); // the other control's region was not painted
+}
+
+// The window's current frame as WM_PRINTCLIENT paints it: the colours at the two controls' centres.
+std::pair<COLORREF, COLORREF> PrintedColours(HWND w)
+{
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 100);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  SendMessageW(w, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+  const std::pair<COLORREF, COLORREF> colours{GetPixel(memory, 30, 25), GetPixel(memory, 120, 25)};
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return colours;
+}
+
+TEST_F(WindowFixture, APartialInvalidationRepaintsOnlyWhatIsDirtyAsThePrintedFrameShows)
+{
+  HWND w = Open();
+  ASSERT_TRUE(w);
+  Pump(200);
+  if (!graphics->GetDrawContext()) GTEST_SKIP() << "no OpenGL here";
+  auto [a, b] = PrintedColours(w);
+  EXPECT_EQ(a, RGB(255, 0, 0));
+  EXPECT_EQ(b, RGB(0, 0, 255));
+
+  // Both change colour, only one is marked dirty: the other keeps its old pixels.
+  control->colour = COLOR_GREEN;
+  other->colour = COLOR_GREEN;
+  control->MarkDirty(false);
+  Pump(200);
+  std::tie(a, b) = PrintedColours(w);
+  EXPECT_EQ(GetGValue(a), 255);
+  EXPECT_EQ(GetRValue(a), 0);
+  EXPECT_EQ(b, RGB(0, 0, 255));
+}
+
+int CursorCount()
+{
+  const int count = ShowCursor(TRUE) - 1;
+  ShowCursor(FALSE);
+  return count;
+}
+
+TEST_F(WindowFixture, HiddenCursorIsCountedOnceAndALockedDragKeepsItInPlace)
+{
+  HWND w = Open();
+  ASSERT_TRUE(w);
+  const int shown = CursorCount();
+  graphics->HideMouseCursor(true, false);
+  graphics->HideMouseCursor(true, false);
+  EXPECT_EQ(CursorCount(), shown - 1);
+  graphics->HideMouseCursor(false);
+  EXPECT_EQ(CursorCount(), shown);
+
+  POINT start{20, 20};
+  ClientToScreen(w, &start);
+  SetCursorPos(start.x, start.y);
+  SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, At(20, 20));
+  graphics->HideMouseCursor(true, true);
+  SendMessageW(w, WM_MOUSEMOVE, MK_LBUTTON, At(30, 32));
+  POINT now{};
+  GetCursorPos(&now);
+  EXPECT_EQ(now.x, start.x);
+  EXPECT_EQ(now.y, start.y);
+  SendMessageW(w, WM_LBUTTONUP, 0, At(20, 20));
+  graphics->HideMouseCursor(false);
+  EXPECT_EQ(CursorCount(), shown);
+}
+
+TEST_F(WindowFixture, PlatformTextEntryEndsOnTheTickAfterEnterEscapeClicksOrTheWheel)
+{
+  delegate.GetParam(0)->ConfigureDouble("Drive", 3.5, 0.0, 10.0, 0.1, "dB");
+  HWND w = Open();
+  ASSERT_TRUE(w);
+  enum Action
+  {
+    kEnter,
+    kEscape,
+    kClickWhileFocused,
+    kClickElsewhere,
+    kWheel
+  };
+  const struct
+  {
+    Action action;
+    bool commits;
+  } cases[] = {{kEnter, true}, {kEscape, false}, {kClickWhileFocused, false}, {kClickElsewhere, true}, {kWheel, false}};
+  for (const auto& c : cases)
+  {
+    // Let the system's focus settle first: a late focus message would put the field in state 1.
+    SetForegroundWindow(root);
+    SetFocus(w);
+    Pump(100);
+    log.clear();
+    graphics->ShowTextEntry(control, ITextStyle(), control->GetBounds(), "3.5", 0);
+    ASSERT_TRUE(graphics->HasPlatformTextEntry());
+    HWND edit = GetWindow(w, GW_CHILD);
+    // A new value each time: a commit of the value already set would change nothing.
+    const int typed = 1 + static_cast<int>(&c - cases);
+    SetWindowTextW(edit, std::to_wstring(typed).c_str());
+    switch (c.action)
+    {
+    case kEnter: SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0); break;
+    case kEscape: SendMessageW(edit, WM_KEYDOWN, VK_ESCAPE, 0); break;
+    case kClickWhileFocused:
+      SendMessageW(edit, WM_SETFOCUS, 0, 0);
+      SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, At(120, 20));
+      break;
+    case kClickElsewhere: SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, At(120, 20)); break;
+    case kWheel: SendMessageW(w, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), At(0, 0)); break;
+    }
+    Pump(250);
+    EXPECT_FALSE(graphics->HasPlatformTextEntry()) << c.action;
+    EXPECT_EQ(graphics->GetTextEntryTarget(), nullptr) << c.action;
+    const std::string set = "set 0 0." + std::to_string(typed);
+    EXPECT_EQ(std::find(log.begin(), log.end(), set) != log.end(), c.commits) << c.action;
+  }
+}
+
+} // namespace
+} // namespace iplug::igraphics
