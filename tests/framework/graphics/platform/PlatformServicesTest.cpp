@@ -13,7 +13,8 @@ namespace
 
 HWND MakeWindow(const wchar_t* cls = L"STATIC", HWND parent = nullptr)
 {
-  return CreateWindowExW(0, cls, L"", parent ? WS_CHILD : WS_POPUP, 0, 0, 50, 50, parent, nullptr, nullptr, nullptr);
+  return CreateWindowExW(0, cls, L"", parent ? WS_CHILD : WS_POPUP, 0, 0, 50, 50, parent, nullptr, nullptr,
+                         nullptr);
 }
 
 TEST(PlatformServices, ClipboardCarriesTextAndPaths)
@@ -63,18 +64,18 @@ struct Calls
   int answer = IDYES;
 } gCalls;
 
-const ShellSeams kFakes{
-    [] { return gCalls.connected; },
-    [](void*, const char* file, const char* params, const char* dir) -> intptr_t
-    {
-      gCalls.launched.push_back(std::string(file) + "|" + (params ? params : "") + "|" + (dir ? dir : ""));
-      return 42;
-    },
-    [](void*, const char* text, const char*, unsigned)
-    {
-      gCalls.boxes.push_back(text);
-      return gCalls.answer;
-    }};
+const ShellSeams kFakes{[] { return gCalls.connected; },
+                        [](void*, const char* file, const char* params, const char* dir) -> intptr_t
+                        {
+                          gCalls.launched.push_back(std::string(file) + "|" + (params ? params : "") + "|" +
+                                                    (dir ? dir : ""));
+                          return 42;
+                        },
+                        [](void*, const char* text, const char*, unsigned)
+                        {
+                          gCalls.boxes.push_back(text);
+                          return gCalls.answer;
+                        }};
 
 TEST(PlatformServices, AddressesOpenOnlyWhenConfirmedAndConnected)
 {
@@ -115,7 +116,8 @@ TEST(PlatformServices, CursorKindsShowTheirSystemCursor)
   {
     int kind;
     const wchar_t* id;
-  } cases[] = {{0, IDC_ARROW}, {1, IDC_IBEAM}, {7, IDC_SIZEWE}, {11, IDC_HAND}, {13, IDC_HELP}, {42, IDC_ARROW}};
+  } cases[] = {{0, IDC_ARROW}, {1, IDC_IBEAM}, {7, IDC_SIZEWE},
+               {11, IDC_HAND}, {13, IDC_HELP}, {42, IDC_ARROW}};
   for (const auto& c : cases)
   {
     ShowSystemCursor(c.kind);

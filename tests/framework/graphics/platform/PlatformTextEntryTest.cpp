@@ -13,8 +13,8 @@ struct EntryFixture : ::testing::Test
 {
   void SetUp() override
   {
-    parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr, nullptr,
-                             nullptr);
+    parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr,
+                             nullptr, nullptr);
     ASSERT_TRUE(parent);
   }
   void TearDown() override
@@ -34,7 +34,8 @@ struct EntryFixture : ::testing::Test
   }
   void Type(const wchar_t* chars)
   {
-    for (const wchar_t* c = chars; *c; c++) SendMessageW(entry.Window(), WM_CHAR, *c, 0);
+    for (const wchar_t* c = chars; *c; c++)
+      SendMessageW(entry.Window(), WM_CHAR, *c, 0);
   }
 
   HWND parent = nullptr;
@@ -69,9 +70,13 @@ TEST_F(EntryFixture, KeysAndFocusOnlyChangeTheState)
     UINT msg;
     WPARAM w;
     int32_t state;
-  } steps[] = {{WM_SETFOCUS, 0, kTextEntryFocused}, {WM_KEYDOWN, VK_ESCAPE, kTextEntryCancel},
-               {WM_KEYDOWN, VK_RETURN, kTextEntryCommit}, {WM_SETFOCUS, 0, kTextEntryFocused},
-               {WM_KILLFOCUS, 0, kTextEntryCommit}, {WM_COMMAND, MAKEWPARAM(0, 1), kTextEntryCommit}};
+  } steps[] = {{WM_SETFOCUS, 0, kTextEntryFocused},
+               {WM_KEYDOWN, VK_ESCAPE, kTextEntryCancel},
+               {WM_KEYDOWN, VK_RETURN, kTextEntryCommit},
+               {WM_SETFOCUS, 0, kTextEntryFocused},
+               {WM_KILLFOCUS, 0, kTextEntryCommit},
+               {WM_SETFOCUS, 0, kTextEntryFocused},
+               {WM_COMMAND, MAKEWPARAM(0, 1), kTextEntryCommit}};
   for (const auto& s : steps)
   {
     SendMessageW(entry.Window(), s.msg, s.w, 0);
