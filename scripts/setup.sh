@@ -15,6 +15,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libstb-dev dpf-source juce-modules-source-data fonts-roboto
   libosmesa6-dev libgl1-mesa-dri mesa-common-dev libegl-dev libgles-dev
+  clang libclang-rt-14-dev
   gstreamer1.0-plugins-base dpkg-dev
   caps sox libsox-fmt-all
 )

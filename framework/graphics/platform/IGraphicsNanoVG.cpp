@@ -42,6 +42,8 @@ IGraphicsNanoVG::IGraphicsNanoVG(IGEditorDelegate* dlg, int width, int height, i
 
 IGraphicsNanoVG::~IGraphicsNanoVG()
 {
+  // Controls may hold layers whose framebuffers come back here: they go while this part still exists.
+  RemoveAllControls();
   {
     ResourceCache& fonts = GetNanoVGFontCache();
     ScopedLock lock(&fonts.GetLock());
@@ -128,6 +130,9 @@ void IGraphicsNanoVG::BeginDrawFrame()
   int w = 0;
   int h = 0;
   GetWindowPixelSize(w, h);
+  // The window is cleared, never the main framebuffer, which keeps what is not repainted: layer work
+  // outside a frame may have left that one bound.
+  nvgluBindFramebuffer(nullptr);
   gl.Viewport(0, 0, w, h);
   gl.ClearColor(0.f, 0.f, 0.f, 0.f);
   gl.Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);

@@ -28,46 +28,14 @@
 
 using namespace iplug;
 using namespace iplug::igraphics;
+using gfxtest::At;
+using gfxtest::DrawControl;
+using gfxtest::Near;
 using gfxtest::OffscreenGraphics;
 using gfxtest::Pixels;
 
 namespace
 {
-
-class DrawControl : public IControl
-{
-public:
-  DrawControl(const IBounds& b, std::function<void(IGraphics&, const IBounds&)> draw)
-      : IControl(b), mDraw(std::move(draw))
-  {
-  }
-  void Draw(IGraphics& g) override { mDraw(g, GetBounds()); }
-
-private:
-  std::function<void(IGraphics&, const IBounds&)> mDraw;
-};
-
-// Colour of a window pixel as (R, G, B, A).
-struct Rgba
-{
-  int r, g, b, a;
-};
-
-Rgba At(const Pixels& p, int x, int y)
-{
-  const uint8_t* q = p.At(x, y);
-  return {q[0], q[1], q[2], q[3]};
-}
-
-::testing::AssertionResult Near(const Rgba& got, const Rgba& want, int tolerance = 2)
-{
-  if (std::abs(got.r - want.r) <= tolerance && std::abs(got.g - want.g) <= tolerance &&
-      std::abs(got.b - want.b) <= tolerance && std::abs(got.a - want.a) <= tolerance)
-    return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure()
-         << "got (" << got.r << ", " << got.g << ", " << got.b << ", " << got.a << ") want (" << want.r
-         << ", " << want.g << ", " << want.b << ", " << want.a << ")";
-}
 
 // One editor of w x h with a control that draws what the test gives, painted once.
 Pixels PaintOnce(int w, int h, std::function<void(IGraphics&, const IBounds&)> draw, float drawScale = 1.f)
@@ -114,6 +82,9 @@ TEST(IGraphicsNanoVGTest, FramesSizesAndPartialRepaints)
   left = COLOR_GREEN;
   right = COLOR_YELLOW;
   second->MarkDirty(false);
+  // Layer work between frames leaves the main framebuffer bound; the next frame must not clear it.
+  g.BeginLayer(nullptr, {0, 0, 5, 5});
+  g.EndLayer();
   g.Paint();
   Pixels after = g.ReadWindow();
   EXPECT_TRUE(Near(At(after, 5, 10), {255, 0, 0, 255}));
@@ -143,23 +114,25 @@ TEST(IGraphicsNanoVGTest, BlendTypesFollowTheFactorTable)
     const double v[] = {0, 1, src[3], dst[3], 1 - src[3], 1 - dst[3]};
     return v[f];
   };
-  const Pixels p = PaintOnce(100, 10,
+  const Pixels p = PaintOnce(110, 10,
                              [](IGraphics& g, const IBounds&)
                              {
-                               for (int type = 0; type < 10; ++type)
+                               for (int type = 0; type < 11; ++type)
                                {
                                  const IBounds cell(type * 10.f, 0, type * 10.f + 10, 10);
                                  g.FillRect({153, 0, 0, 255}, cell);
-                                 const IBlendSpec blend{type, 0.25f};
+                                 // An unknown type (42) keeps the factors in force: source-over.
+                                 const IBlendSpec blend{type < 10 ? type : 42, 0.25f};
                                  g.FillRect(COLOR_RED, cell, &blend);
                                }
                              });
-  for (int type = 0; type < 10; ++type)
+  for (int type = 0; type < 11; ++type)
   {
+    const int row = type % 10;
     int want[4];
     for (int c = 0; c < 4; ++c)
-      want[c] = static_cast<int>(std::lround(
-          255 * std::min(1.0, src[c] * factor(table[type][0]) + dst[c] * factor(table[type][1]))));
+      want[c] = static_cast<int>(
+          std::lround(255 * std::min(1.0, src[c] * factor(table[row][0]) + dst[c] * factor(table[row][1]))));
     EXPECT_TRUE(Near(At(p, type * 10 + 5, 5), {want[0], want[1], want[2], want[3]})) << "blend type " << type;
   }
 }
@@ -212,65 +185,18 @@ TEST(IGraphicsNanoVGTest, PaintsClipsWindingsStrokesAndDashes)
   EXPECT_TRUE(Near(At(p, 95, 65), {0, 0, 0, 0}));
 }
 
-TEST(IGraphicsNanoVGTest, RecordedCompositeFactorsAndGradientsThatDrawNothing)
+TEST(IGraphicsNanoVGTest, PatternsWithoutStopsOrInverseAndRotatedTextBoxes)
 {
-  struct Recorder
-  {
-    std::vector<NVGcompositeOperationState> ops;
-  } rec;
-  NVGparams params{};
-  params.userPtr = &rec;
-  params.renderCreate = [](void*, void*) { return 1; };
-  params.renderViewport = [](void*, float, float, float) {};
-  params.renderCreateTexture = [](void*, int, int, int, int, const unsigned char*) { return 1; };
-  params.renderDeleteTexture = [](void*, int) { return 1; };
-  params.renderUpdateTexture = [](void*, int, int, int, int, int, const unsigned char*) { return 1; };
-  params.renderGetTextureSize = [](void*, int, int* w, int* h)
-  {
-    *w = *h = 512;
-    return 1;
-  };
-  params.renderFlush = [](void*) {};
-  params.renderCancel = [](void*) {};
-  params.renderDelete = [](void*) {};
-  params.renderFill = [](void* u, NVGpaint*, NVGcompositeOperationState op, NVGscissor*, float, const float*,
-                         const NVGpath*, int) { static_cast<Recorder*>(u)->ops.push_back(op); };
-  params.renderStroke = [](void*, NVGpaint*, NVGcompositeOperationState, NVGscissor*, float, float,
-                           const NVGpath*, int) {};
-  params.renderTriangles = [](void*, NVGpaint*, NVGcompositeOperationState, NVGscissor*, const NVGvertex*,
-                              int, float) {};
-  NVGcontext* vg = nvgCreateInternal(&params, nullptr);
-  ASSERT_NE(vg, nullptr);
-  nvgBeginFrame(vg, 100, 100, 1);
-  const IBlendSpec add{kBlendAdd, 1.f};
-  const IBlendSpec xorBlend{kBlendXor, 1.f};
-  const IBlendSpec odd{42, 1.f};
-  for (const IBlendSpec* blend : {static_cast<const IBlendSpec*>(nullptr), &add, &odd, &xorBlend})
-  {
-    nvgBeginPath(vg);
-    nvgRect(vg, 0, 0, 10, 10);
-    SetNanoVGBlend(vg, blend);
-    nvgFill(vg);
-  }
-  nvgEndFrame(vg);
-  ASSERT_EQ(rec.ops.size(), 4u);
-  EXPECT_EQ(rec.ops[0].srcRGB, NVG_ONE);
-  EXPECT_EQ(rec.ops[0].dstRGB, NVG_ONE_MINUS_SRC_ALPHA);
-  EXPECT_EQ(rec.ops[1].srcRGB, NVG_SRC_ALPHA);
-  EXPECT_EQ(rec.ops[1].dstAlpha, NVG_DST_ALPHA);
-  EXPECT_EQ(rec.ops[2].srcRGB, NVG_SRC_ALPHA) << "an unknown type leaves the factors as they were";
-  EXPECT_EQ(rec.ops[3].srcRGB, NVG_ONE_MINUS_DST_ALPHA);
-  EXPECT_EQ(rec.ops[3].dstRGB, NVG_ONE_MINUS_SRC_ALPHA);
-
+  OffscreenGraphics g(nullptr, 10, 10);
+  ASSERT_TRUE(g.Open());
+  auto* vg = static_cast<NVGcontext*>(g.GetDrawContext());
   NVGpaint paint{};
-  IGradient empty = InitGradient(kPatternLinear);
-  EXPECT_FALSE(MakeNanoVGPaint(vg, empty, nullptr, paint)) << "no stops";
+  EXPECT_FALSE(MakeNanoVGPaint(vg, InitGradient(kPatternLinear), nullptr, paint)) << "no stops";
   IGradient flat = MakeLinearGradient(0, 0, 0, 10, {{COLOR_RED, 0.f}, {COLOR_BLUE, 1.f}});
   flat.transform = IAffine(0, 0, 0, 0, 1, 1);
   EXPECT_FALSE(MakeNanoVGPaint(vg, flat, nullptr, paint)) << "a transform without an inverse";
   const IBlendSpec quarter{kBlendDefault, 0.25f};
   EXPECT_FLOAT_EQ(NanoVGColour({255, 255, 0, 0}, &quarter).a, 0.25f);
-  nvgDeleteInternal(vg);
 
   // Text at 90 degrees: the box (0, 0, 40, 10) turns into (-10, 0, 0, 40).
   ITextStyle style;
@@ -280,9 +206,9 @@ TEST(IGraphicsNanoVGTest, RecordedCompositeFactorsAndGradientsThatDrawNothing)
   float dy = 0.f;
   IGraphicsNanoVG::CalcTextRotationOffset(style, IBounds(0, 0, 40, 10), box, dx, dy);
   EXPECT_NEAR(box.L, -10.f, 1e-4f);
-  EXPECT_NEAR(box.T, 0.f, 1e-4f);
-  EXPECT_NEAR(box.R, 0.f, 1e-4f);
   EXPECT_NEAR(box.B, 40.f, 1e-4f);
+  EXPECT_NEAR(box.R - box.L, 10.f, 1e-4f);
+  EXPECT_NEAR(box.T, 0.f, 1e-4f);
 }
 
 namespace
@@ -509,4 +435,57 @@ TEST(IGraphicsNanoVGTest, GoldenSceneMatchesItsReference)
   // Spot checks that do not trust the reference.
   EXPECT_TRUE(Near(At(window, 15, 40), {70, 130, 180, 255}));
   EXPECT_TRUE(Near(At(window, 125, 15), {220, 40, 20, 255}));
+}
+
+TEST(IGraphicsNanoVGTest, TextAnchorsAndBlocksAndDashesThatCannotBeDrawn)
+{
+  OffscreenGraphics g(nullptr, 100, 100);
+  ASSERT_TRUE(g.Open());
+  ASSERT_TRUE(g.LoadFontFile("Roboto", QUORVEL_ROBOTO_TTF));
+  ITextStyle corner(12.f, kAlignFar, kAlignFar);
+  std::strcpy(corner.font, "Roboto");
+  IBounds box(0, 0, 100, 20);
+  EXPECT_GT(g.MeasureText(corner, "Text", box), 0.f);
+  EXPECT_NEAR(box.R, 100.f, 1.5f) << "anchored at the right edge (glyph extents may pass it by a pixel)";
+  EXPECT_NEAR(box.B, 20.f, 1.5f) << "anchored at the bottom edge";
+
+  // Rows are one size apart (12 units). Three rows around the middle start 18 above it: 12 above where
+  // a single row around the middle starts.
+  ITextStyle block(12.f, kAlignNear, kAlignCenter);
+  std::strcpy(block.font, "Roboto");
+  g.AddControl(new DrawControl({0, 0, 100, 100},
+                               [&](IGraphics& gr, const IBounds&)
+                               {
+                                 gr.DrawTextBlock(block, "Hxy Hxy Hxy", {0, 0, 22, 100});
+                                 gr.DrawTextBlock(block, "Hxy", {30, 0, 52, 100});
+                                 gr.DrawDottedLine(COLOR_BLACK, 60, 10, 95, 10, nullptr, 3.f, 0.f);
+                                 gr.DrawDottedLine(COLOR_BLACK, 60, 20, 95, 20, nullptr, 3.f, NAN);
+                                 gr.DrawDottedLine(COLOR_BLACK, 60, 30, 1e9f, 30, nullptr, 3.f, 1e-3f);
+                                 gr.DrawDottedRect(COLOR_BLACK, {60, 40, 95, 90}, nullptr, 1.f, -2.f);
+                               }));
+  g.PaintAll();
+  const Pixels p = g.ReadWindow();
+  const auto inkRows = [&](int x0, int x1)
+  {
+    std::vector<int> rows;
+    for (int y = 0; y < 100; ++y)
+      for (int x = x0; x < x1; ++x)
+        if (At(p, x, y).a > 100)
+        {
+          rows.push_back(y);
+          break;
+        }
+    return rows;
+  };
+  const std::vector<int> three = inkRows(0, 22);
+  const std::vector<int> one = inkRows(30, 52);
+  ASSERT_FALSE(three.empty());
+  ASSERT_FALSE(one.empty());
+  EXPECT_NEAR(three.front(), one.front() - 12, 1);
+  EXPECT_NEAR(three.back(), one.back() + 12, 1);
+  int dashInk = 0;
+  for (int y = 5; y < 95; ++y)
+    for (int x = 58; x < 98; ++x)
+      dashInk += At(p, x, y).a > 0 && (y < 27 || y > 33);
+  EXPECT_EQ(dashInk, 0) << "a dash of 0, NaN or below 0 draws nothing";
 }

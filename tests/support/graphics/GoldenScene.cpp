@@ -17,19 +17,6 @@ namespace iplug::igraphics::gfxtest
 namespace
 {
 
-class SceneControl : public IControl
-{
-public:
-  SceneControl(const IBounds& b, std::function<void(IGraphics&, const IBounds&)> draw)
-      : IControl(b), mDraw(std::move(draw))
-  {
-  }
-  void Draw(IGraphics& g) override { mDraw(g, GetBounds()); }
-
-private:
-  std::function<void(IGraphics&, const IBounds&)> mDraw;
-};
-
 void WritePicture(const std::string& path)
 {
   // 2x: 80 x 40 pixels for 40 x 20 units; four coloured quarters.
@@ -58,7 +45,7 @@ void AddGoldenScene(IGraphics& g, const std::string& folder, const std::string& 
   WritePicture(folder + "/golden_picture@2x.png");
   g.LoadFontFile("Roboto", fontPath.c_str());
 
-  g.AddControl(new SceneControl(
+  g.AddControl(new DrawControl(
       {0, 0, 240, 160},
       [](IGraphics& gr, const IBounds& b)
       {
@@ -67,30 +54,30 @@ void AddGoldenScene(IGraphics& g, const std::string& folder, const std::string& 
             MakeLinearGradient(0, 0, 0, 160, {{{255, 200, 205, 215}, 0.f}, {{255, 150, 155, 165}, 1.f}}),
             IFillStyle(), nullptr);
       }));
-  g.AddControl(new SceneControl({10, 10, 110, 70},
-                                [](IGraphics& gr, const IBounds& b)
-                                {
-                                  gr.FillRoundRect({255, 70, 130, 180}, b, 8.f);
-                                  gr.DrawRoundRect(COLOR_WHITE, b.GetPadded(-3.f), 6.f, nullptr, 2.f);
-                                  gr.FillCircle({255, 240, 200, 40}, 60, 40, 18, nullptr);
-                                  const IBlendSpec add{kBlendAdd, 0.8f};
-                                  gr.FillCircle({255, 200, 40, 60}, 75, 40, 14, &add);
-                                  gr.DrawDottedLine(COLOR_WHITE, 15, 64, 105, 64, nullptr, 2.f, 6.f);
-                                }));
-  g.AddControl(new SceneControl({120, 10, 230, 70},
-                                [picture](IGraphics& gr, const IBounds& b)
-                                {
-                                  const IBitmapHandle bitmap = gr.LoadBitmap(picture.c_str(), 1, false, 1);
-                                  gr.DrawBitmap(bitmap, {b.L, b.T, b.L + 40, b.T + 20}, 0, 0);
-                                  const IBlendSpec quarter{kBlendDefault, 0.25f};
-                                  gr.DrawBitmap(bitmap, {b.L + 50, b.T, b.L + 90, b.T + 20}, 0, 0, &quarter);
-                                  gr.FillBoxShadow({b.L + 10, b.T + 30, b.L + 60, b.T + 55},
-                                                   {b.L, b.T + 25, b.L + 75, b.B}, 3.f, 4.f, 6.f);
-                                  gr.FillRect({255, 220, 220, 220}, {b.L + 10, b.T + 30, b.L + 60, b.T + 55});
-                                  gr.SetClipRegion({b.L + 80, b.T + 30, b.L + 100, b.T + 50});
-                                  gr.FillCircle({255, 60, 200, 90}, b.L + 90, b.T + 40, 16, nullptr);
-                                }));
-  g.AddControl(new SceneControl(
+  g.AddControl(new DrawControl({10, 10, 110, 70},
+                               [](IGraphics& gr, const IBounds& b)
+                               {
+                                 gr.FillRoundRect({255, 70, 130, 180}, b, 8.f);
+                                 gr.DrawRoundRect(COLOR_WHITE, b.GetPadded(-3.f), 6.f, nullptr, 2.f);
+                                 gr.FillCircle({255, 240, 200, 40}, 60, 40, 18, nullptr);
+                                 const IBlendSpec add{kBlendAdd, 0.8f};
+                                 gr.FillCircle({255, 200, 40, 60}, 75, 40, 14, &add);
+                                 gr.DrawDottedLine(COLOR_WHITE, 15, 64, 105, 64, nullptr, 2.f, 6.f);
+                               }));
+  g.AddControl(new DrawControl({120, 10, 230, 70},
+                               [picture](IGraphics& gr, const IBounds& b)
+                               {
+                                 const IBitmapHandle bitmap = gr.LoadBitmap(picture.c_str(), 1, false, 1);
+                                 gr.DrawBitmap(bitmap, {b.L, b.T, b.L + 40, b.T + 20}, 0, 0);
+                                 const IBlendSpec quarter{kBlendDefault, 0.25f};
+                                 gr.DrawBitmap(bitmap, {b.L + 50, b.T, b.L + 90, b.T + 20}, 0, 0, &quarter);
+                                 gr.FillBoxShadow({b.L + 10, b.T + 30, b.L + 60, b.T + 55},
+                                                  {b.L, b.T + 25, b.L + 75, b.B}, 3.f, 4.f, 6.f);
+                                 gr.FillRect({255, 220, 220, 220}, {b.L + 10, b.T + 30, b.L + 60, b.T + 55});
+                                 gr.SetClipRegion({b.L + 80, b.T + 30, b.L + 100, b.T + 50});
+                                 gr.FillCircle({255, 60, 200, 90}, b.L + 90, b.T + 40, 16, nullptr);
+                               }));
+  g.AddControl(new DrawControl(
       {10, 80, 110, 150},
       [](IGraphics& gr, const IBounds& b)
       {
@@ -105,7 +92,7 @@ void AddGoldenScene(IGraphics& g, const std::string& folder, const std::string& 
         gr.ApplyLayerShadow(*layer, shadow);
         gr.DrawBitmap(MakeBitmapHandle(layer->bitmap.get(), "", 1, false), layer->bounds, 0, 0);
       }));
-  g.AddControl(new SceneControl(
+  g.AddControl(new DrawControl(
       {120, 80, 230, 150},
       [](IGraphics& gr, const IBounds& b)
       {

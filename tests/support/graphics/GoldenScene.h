@@ -3,14 +3,30 @@
 // dashes, clipping, a picture, a layer with a drop shadow, a box shadow and text), drawn alike by every
 // platform that pixel-tests the back end, and the comparison of its pixels with a reference image.
 
+#include "framework/graphics/IControl.h"
 #include "framework/graphics/IGraphics.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace iplug::igraphics::gfxtest
 {
+
+// A control that draws whatever it is given, within its bounds.
+class DrawControl : public IControl
+{
+public:
+  DrawControl(const IBounds& b, std::function<void(IGraphics&, const IBounds&)> draw)
+      : IControl(b), mDraw(std::move(draw))
+  {
+  }
+  void Draw(IGraphics& g) override { mDraw(g, GetBounds()); }
+
+private:
+  std::function<void(IGraphics&, const IBounds&)> mDraw;
+};
 
 inline constexpr int kGoldenWidth = 240;
 inline constexpr int kGoldenHeight = 160;

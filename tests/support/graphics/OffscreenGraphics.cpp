@@ -29,6 +29,12 @@ struct ForceSoftware
 
 } // namespace
 
+// Mesa keeps a few records of every buffer it was made current on until the process ends.
+extern "C" const char* __lsan_default_suppressions()
+{
+  return "leak:libOSMesa.so\n";
+}
+
 GlResolveFunc OffscreenGraphics::resolver = OsMesaLookup;
 
 GlResolveFunc OffscreenGraphics::DefaultResolver()

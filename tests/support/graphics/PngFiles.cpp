@@ -1,5 +1,7 @@
 #include "tests/support/graphics/PngFiles.h"
 
+#include <cstdlib>
+
 // The set-up's stb, named by path: another stb_image.h (inside a source package) is on the include path.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -13,6 +15,22 @@
 
 namespace iplug::igraphics::gfxtest
 {
+
+Rgba At(const Pixels& p, int x, int y)
+{
+  const uint8_t* q = p.At(x, y);
+  return {q[0], q[1], q[2], q[3]};
+}
+
+::testing::AssertionResult Near(const Rgba& got, const Rgba& want, int tolerance)
+{
+  if (std::abs(got.r - want.r) <= tolerance && std::abs(got.g - want.g) <= tolerance &&
+      std::abs(got.b - want.b) <= tolerance && std::abs(got.a - want.a) <= tolerance)
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << "got (" << got.r << ", " << got.g << ", " << got.b << ", " << got.a << ") want (" << want.r
+         << ", " << want.g << ", " << want.b << ", " << want.a << ")";
+}
 
 bool WritePng(const std::string& path, const Pixels& p)
 {
