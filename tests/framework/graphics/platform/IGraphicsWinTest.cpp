@@ -301,6 +301,35 @@ TEST_F(WindowFixture, APartialInvalidationRepaintsOnlyWhatIsDirtyAsThePrintedFra
   EXPECT_EQ(b, RGB(0, 0, 255));
 }
 
+TEST_F(WindowFixture, PaintingLeavesAHostsOwnContextCurrent)
+{
+  HWND w = Open();
+  ASSERT_TRUE(w);
+  if (!graphics->GetDrawContext()) GTEST_SKIP() << "no OpenGL here";
+  HWND hostWindow = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, root, nullptr,
+                                    nullptr, nullptr);
+  HDC hostDC = GetDC(hostWindow);
+  PIXELFORMATDESCRIPTOR pfd{sizeof(pfd), 1, PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER};
+  pfd.cColorBits = 32;
+  SetPixelFormat(hostDC, ChoosePixelFormat(hostDC, &pfd), &pfd);
+  HGLRC host = wglCreateContext(hostDC);
+  ASSERT_TRUE(host && wglMakeCurrent(hostDC, host));
+  // A paint, then nested use (an upload inside a paint): the outermost release puts the host's back.
+  control->MarkDirty(false);
+  InvalidateRect(w, nullptr, FALSE);
+  UpdateWindow(w);
+  EXPECT_TRUE(graphics->MakeGLContextCurrent());
+  EXPECT_TRUE(graphics->MakeGLContextCurrent());
+  EXPECT_TRUE(graphics->ReleaseGLContext());
+  EXPECT_TRUE(graphics->ReleaseGLContext());
+  EXPECT_FALSE(graphics->ReleaseGLContext());
+  EXPECT_EQ(wglGetCurrentContext(), host);
+  wglMakeCurrent(nullptr, nullptr);
+  wglDeleteContext(host);
+  ReleaseDC(hostWindow, hostDC);
+  DestroyWindow(hostWindow);
+}
+
 int CursorCount()
 {
   const int count = ShowCursor(TRUE) - 1;
