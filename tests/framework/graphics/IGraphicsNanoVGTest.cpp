@@ -1,6 +1,7 @@
-// The NanoVG back end against real pixels (Mesa's software renderer) and against recorded NanoVG values.
-// Regenerate the golden scene with: QUORVEL_UPDATE_GOLDEN=1
-// build/native/tests/framework/graphics/IGraphicsNanoVGTest
+// The NanoVG back end against real pixels drawn by Mesa's software renderer.
+// The golden scene's reference (data/golden_scene.png) is regenerated, and should then be looked at, with
+//   QUORVEL_UPDATE_GOLDEN=1 build/native/tests/framework/graphics/IGraphicsNanoVGTest
+//   --gtest_filter='*Golden*'
 
 #include "framework/graphics/IControl.h"
 #include "framework/graphics/IGraphicsConstants.h"
@@ -266,6 +267,9 @@ TEST(IGraphicsNanoVGTest, ImagesLoadOncePerScaleAndDrawAtTheirResolution)
   EXPECT_EQ(g.LoadBitmap(name.c_str()).bitmap, tube.bitmap) << "found at 2x: no second texture";
   EXPECT_FALSE(g.LoadBitmap(picture.Path("missing.png").c_str()).IsValid());
   EXPECT_FALSE(g.LoadBitmap(picture.Path("model_tube").c_str()).IsValid()) << "no extension";
+  const std::unique_ptr<APIBitmap> junk(g.CreateApiBitmapFromMemory("junk.png", "no picture", 10, 1));
+  EXPECT_EQ(junk->GetImageId(), 0);
+  EXPECT_EQ(junk->GetWidth(), 0) << "no image, no size";
   EXPECT_FALSE(g.IsBitmapExtensionSupported("gif"));
   EXPECT_TRUE(g.IsBitmapExtensionSupported("PNG"));
 
@@ -310,6 +314,10 @@ TEST(IGraphicsNanoVGTest, LayersReadBackAndCastShadowsAndDeleteAfterTheFrame)
   g.AddControl(new DrawControl({0, 0, 40, 40},
                                [&](IGraphics& gr, const IBounds&)
                                {
+                                 // A layer that could not be made takes no drawing, and the frame goes on.
+                                 gr.BeginLayer(nullptr, {30, 30, 30, 40});
+                                 gr.FillRect(COLOR_RED, {0, 0, 40, 40});
+                                 EXPECT_EQ(gr.EndLayer()->bitmap, nullptr);
                                  gr.BeginLayer(nullptr, {0, 0, 30, 30});
                                  gr.FillRect(COLOR_RED, {5, 5, 15, 15});
                                  shadowed = gr.EndLayer();
@@ -325,6 +333,7 @@ TEST(IGraphicsNanoVGTest, LayersReadBackAndCastShadowsAndDeleteAfterTheFrame)
   const Pixels p = g.ReadWindow();
   EXPECT_TRUE(Near(At(p, 7, 7), {0, 0, 0, 0})) << "the foreground is gone";
   EXPECT_TRUE(Near(At(p, 20, 20), {0, 0, 0, 255})) << "the shadow, moved by the offset";
+  EXPECT_TRUE(Near(At(p, 35, 35), {0, 0, 0, 0})) << "nothing reached the window through the missing layer";
 
   // Deletions: inside a frame at its end, newest first; outside a frame at once.
   GlEntryPoints& gl = GetGlEntryPoints();
@@ -346,6 +355,32 @@ TEST(IGraphicsNanoVGTest, LayersReadBackAndCastShadowsAndDeleteAfterTheFrame)
   gDeleted.clear();
   layer.reset();
   EXPECT_EQ(gDeleted.size(), 1u);
+
+  // Closing removes the controls (a held layer goes with its owner), then the main framebuffer and the
+  // context; an editor closed in the middle of a frame deletes what that frame had queued.
+  g.AddControl(new DrawControl(
+      {0, 0, 1, 1},
+      [keep = std::make_shared<std::unique_ptr<IDrawLayer>>()](IGraphics& gr, const IBounds&) mutable
+      {
+        gr.BeginLayer(nullptr, {0, 0, 4, 4});
+        *keep = gr.EndLayer();
+      }));
+  g.PaintAll();
+  gDeleted.clear();
+  g.Close();
+  EXPECT_EQ(gDeleted.size(), 2u) << "the held layer's and the main framebuffer";
+  EXPECT_EQ(g.GetDrawContext(), nullptr);
+  EXPECT_FALSE(g.HasMainFramebuffer());
+  auto midFrame = std::make_unique<OffscreenGraphics>(nullptr, 10, 10);
+  ASSERT_TRUE(midFrame->Open()); // loads the table afresh
+  gl.DeleteFramebuffers = CountingDelete;
+  midFrame->BeginDrawFrame();
+  midFrame->BeginLayer(nullptr, {0, 0, 4, 4});
+  gDeleted.clear();
+  midFrame->EndLayer().reset();
+  EXPECT_TRUE(gDeleted.empty());
+  midFrame.reset();
+  EXPECT_EQ(gDeleted.size(), 2u) << "the queued layer's and the main framebuffer";
   gl.DeleteFramebuffers = gRealDelete;
 }
 
@@ -424,7 +459,10 @@ TEST(IGraphicsNanoVGTest, GoldenSceneMatchesItsReference)
                           QUORVEL_ROBOTO_TTF);
   g.PaintAll();
   const Pixels window = g.ReadWindow();
-  if (std::getenv("QUORVEL_UPDATE_GOLDEN")) ASSERT_TRUE(gfxtest::WritePng(golden, window));
+  if (std::getenv("QUORVEL_UPDATE_GOLDEN"))
+  {
+    ASSERT_TRUE(gfxtest::WritePng(golden, window));
+  }
   const Pixels reference = gfxtest::ReadPng(golden);
   const int difference = gfxtest::MaxChannelDifference(window.rgba, window.width, window.height,
                                                        reference.rgba, reference.width, reference.height);
