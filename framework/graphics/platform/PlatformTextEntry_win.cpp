@@ -54,7 +54,11 @@ void PlatformTextEntry::Destroy()
   if (mPreviousProc) SetWindowLongPtrW(mEdit.Get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(mPreviousProc));
   RemovePropW(mEdit.Get(), kOwnerProperty);
   mPreviousProc = nullptr;
+  // Keys go back to the editor rather than nowhere once the field that had them is gone.
+  const HWND parent = GetParent(mEdit.Get());
+  const bool hadFocus = GetFocus() == mEdit.Get();
   mEdit.Reset();
+  if (hadFocus) SetFocus(parent);
   // The font goes after the window that used it.
   mFont.Reset();
   mState = kTextEntryIdle;
