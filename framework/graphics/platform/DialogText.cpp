@@ -12,9 +12,11 @@ FileFilter BuildFileFilter(const char* extensions)
   const char* p = extensions ? extensions : "";
   while (*p)
   {
-    while (*p == ' ') p++;
+    while (*p == ' ')
+      p++;
     const char* start = p;
-    while (*p && *p != ' ') p++;
+    while (*p && *p != ' ')
+      p++;
     if (p == start) continue;
     const std::string ext(start, p);
     if (result.defaultExtension.empty()) result.defaultExtension = ext;

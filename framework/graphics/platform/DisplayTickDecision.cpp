@@ -15,17 +15,25 @@ TickAction DecideTick(const TickInputs& in, TickSkip& skip)
   {
     switch (in.textEntryState)
     {
-    case kTextEntryCancel: return TickAction::CancelTextEntry;
-    case kTextEntryCommit: return TickAction::CommitTextEntry;
-    default: return TickAction::ResetTextEntryState;
+    case kTextEntryCancel:
+      return TickAction::CancelTextEntry;
+    case kTextEntryCommit:
+      return TickAction::CommitTextEntry;
+    default:
+      return TickAction::ResetTextEntryState;
     }
   }
   return TickAction::Draw;
 }
 
+float FollowedDisplayScale(float windowScale)
+{
+  return windowScale < 1.f ? 1.f : windowScale;
+}
+
 bool ShouldFollowDisplayScale(bool captureHeld, float windowScale, float displayScale)
 {
-  return !captureHeld && windowScale > 0.f && windowScale != displayScale;
+  return !captureHeld && FollowedDisplayScale(windowScale) != displayScale;
 }
 
 void NoteSlowPaint(bool useVBlank, uint32_t messageCounter, uint32_t tickCounterNow, TickSkip& skip)

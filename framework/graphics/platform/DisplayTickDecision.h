@@ -50,6 +50,8 @@ struct TickInputs
 // Decides the tick; may end the catch-up (skip is cleared once the counter has reached it).
 TickAction DecideTick(const TickInputs& in, TickSkip& skip);
 
+// The scale a window follows: its DPI scale, never below 1 (as it opens).
+float FollowedDisplayScale(float windowScale);
 // The display scale is followed only while nothing holds the mouse: a drag must not change scale under it.
 bool ShouldFollowDisplayScale(bool captureHeld, float windowScale, float displayScale);
 

@@ -13,8 +13,7 @@ namespace iplug::igraphics::DragAndDropHelpers
 
 namespace
 {
-template <typename T>
-HRESULT Answer(T* self, REFIID iid, REFIID own, void** object)
+template <typename T> HRESULT Answer(T* self, REFIID iid, REFIID own, void** object)
 {
   if (!object) return E_POINTER;
   if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, own))

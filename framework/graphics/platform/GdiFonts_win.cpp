@@ -118,10 +118,11 @@ UniqueFont LoadMemoryFont(const char* fontId, const void* bytes, int32_t size, c
   ResourceCache& cache = GetFontResourceCache();
   ScopedLock lock(&cache.GetLock());
   DWORD count = 0;
-  HANDLE registered = AddFontMemResourceEx(const_cast<void*>(bytes), static_cast<DWORD>(size), nullptr, &count);
+  HANDLE registered =
+      AddFontMemResourceEx(const_cast<void*>(bytes), static_cast<DWORD>(size), nullptr, &count);
   if (!registered) return {};
-  UniqueFont font = CreateFontHandle(family, style.bold ? FW_BOLD : FW_NORMAL, style.italic, style.underline, 0,
-                                     false);
+  UniqueFont font =
+      CreateFontHandle(family, style.bold ? FW_BOLD : FW_NORMAL, style.italic, style.underline, 0, false);
   if (!font || !cache.AddCacheEntry(registered, fontId, 1.0))
   {
     RemoveFontMemResourceEx(registered);
@@ -139,12 +140,12 @@ std::vector<uint8_t> ReadFontFileOrResource(const char* name, void* module)
   case kAbsolutePath:
   {
     const HeapBuffer path = Utf8ToWide(location.Get());
-    win32::UniqueFileHandle file(CreateFileW(path.GetAs<const wchar_t>(), GENERIC_READ,
-                                             FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                             nullptr));
+    win32::UniqueFileHandle file(CreateFileW(path.GetAs<const wchar_t>(), GENERIC_READ, FILE_SHARE_READ,
+                                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) break;
     LARGE_INTEGER fileSize{};
-    if (!GetFileSizeEx(file.Get(), &fileSize) || fileSize.QuadPart <= 0 || fileSize.QuadPart > INT32_MAX) break;
+    if (!GetFileSizeEx(file.Get(), &fileSize) || fileSize.QuadPart <= 0 || fileSize.QuadPart > INT32_MAX)
+      break;
     win32::UniqueKernelHandle mapping(CreateFileMappingW(file.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
     if (!mapping) break;
     win32::UniqueView view(MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, 0));
@@ -160,7 +161,8 @@ std::vector<uint8_t> ReadFontFileOrResource(const char* name, void* module)
     if (data && size > 0) bytes.assign(data, data + size);
     break;
   }
-  default: break;
+  default:
+    break;
   }
   return bytes;
 }

@@ -62,10 +62,11 @@ public:
   bool StartFileDrag(const char* path) override;
   int ShowMessageBox(const char* text, const char* caption, int type,
                      IMsgBoxCompletionFunc completion = nullptr) override;
-  void PromptForFile(TextBuffer& fileName, TextBuffer& path, int action = kFileOpen, const char* extensions = "",
-                     IFileDialogCompletionFunc completion = nullptr) override;
+  void PromptForFile(TextBuffer& fileName, TextBuffer& path, int action = kFileOpen,
+                     const char* extensions = "", IFileDialogCompletionFunc completion = nullptr) override;
   void PromptForFolder(TextBuffer& dir, IFileDialogCompletionFunc completion = nullptr) override;
-  bool PromptForColour(IArgb& colour, const char* prompt = "", IColourPickerFunc completion = nullptr) override;
+  bool PromptForColour(IArgb& colour, const char* prompt = "",
+                       IColourPickerFunc completion = nullptr) override;
   bool OpenUrl(const char* url, const char* windowTitle = nullptr, const char* confirmText = nullptr,
                const char* errorText = nullptr) override;
   const char* GetPlatformName() override { return "win32"; }

@@ -105,12 +105,22 @@ LRESULT WinState::HandleMessage(IGraphicsWin& g, HWND window, UINT msg, WPARAM w
   {
   case WM_SETFOCUS:
   case WM_KILLFOCUS:
-  case WM_ERASEBKGND: return 0;
-  case WM_PAINT: Paint(g); return 0;
-  case WM_PRINTCLIENT: PrintClient(g, reinterpret_cast<HDC>(wParam)); return 0;
-  case WM_CLOSE: g.CloseEditorWindow(); return 0;
-  case WM_SETCURSOR: g.SetMouseCursor(g.GetCursorType()); return 0;
-  case WM_GETDLGCODE: return DLGC_WANTALLKEYS;
+  case WM_ERASEBKGND:
+    return 0;
+  case WM_PAINT:
+    Paint(g);
+    return 0;
+  case WM_PRINTCLIENT:
+    PrintClient(g, reinterpret_cast<HDC>(wParam));
+    return 0;
+  case WM_CLOSE:
+    g.CloseEditorWindow();
+    return 0;
+  case WM_SETCURSOR:
+    g.SetMouseCursor(g.GetCursorType());
+    return 0;
+  case WM_GETDLGCODE:
+    return DLGC_WANTALLKEYS;
   case WM_KEYDOWN:
   case WM_KEYUP:
     if (HandleKey(g, msg, wParam, lParam)) return 0;
@@ -119,7 +129,9 @@ LRESULT WinState::HandleMessage(IGraphicsWin& g, HWND window, UINT msg, WPARAM w
   case WM_TIMER:
     if (wParam == kTickTimerId) g.DisplayTick(0);
     return 0;
-  case kDisplayTickMessage: g.DisplayTick(static_cast<uint32_t>(wParam)); return 0;
+  case kDisplayTickMessage:
+    g.DisplayTick(static_cast<uint32_t>(wParam));
+    return 0;
   case WM_CTLCOLOREDIT:
   {
     if (!w.textEntry.IsOpen()) return 0;
@@ -132,7 +144,9 @@ LRESULT WinState::HandleMessage(IGraphicsWin& g, HWND window, UINT msg, WPARAM w
     SetBkMode(dc, OPAQUE);
     return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
   }
-  case WM_MOUSEMOVE: HandleMouseMove(g, wParam, lParam); return 0;
+  case WM_MOUSEMOVE:
+    HandleMouseMove(g, wParam, lParam);
+    return 0;
   case WM_LBUTTONDOWN:
   case WM_RBUTTONDOWN:
   case WM_MBUTTONDOWN:
@@ -185,7 +199,9 @@ LRESULT WinState::HandleMessage(IGraphicsWin& g, HWND window, UINT msg, WPARAM w
     g.OnMouseWheel(x, y, e.ms, static_cast<float>(WheelNotches(wParam)));
     return 0;
   }
-  case WM_DROPFILES: HandleDrop(g, reinterpret_cast<HDROP>(wParam)); return 0;
+  case WM_DROPFILES:
+    HandleDrop(g, reinterpret_cast<HDROP>(wParam));
+    return 0;
   case WM_TOUCH:
     if (HandleTouch(g, wParam, lParam)) return 0;
     return DefWindowProcW(window, msg, wParam, lParam);
@@ -200,7 +216,8 @@ LRESULT WinState::HandleMessage(IGraphicsWin& g, HWND window, UINT msg, WPARAM w
     HideTooltip(g);
     g.OnMouseOut();
     return 0;
-  default: return DefWindowProcW(window, msg, wParam, lParam);
+  default:
+    return DefWindowProcW(window, msg, wParam, lParam);
   }
 }
 
@@ -302,8 +319,12 @@ bool WinState::HandleTouch(IGraphicsWin& g, WPARAM wParam, LPARAM lParam)
   {
     POINT p{raw[i].x / 100, raw[i].y / 100};
     ScreenToClient(g.mWin->window, &p);
-    inputs[i] = {p.x, p.y, static_cast<int64_t>(raw[i].dwID), raw[i].dwFlags,
-                 (raw[i].dwMask & TOUCHINPUTMASKF_CONTACTAREA) != 0, static_cast<float>(raw[i].cxContact)};
+    inputs[i] = {p.x,
+                 p.y,
+                 static_cast<int64_t>(raw[i].dwID),
+                 raw[i].dwFlags,
+                 (raw[i].dwMask & TOUCHINPUTMASKF_CONTACTAREA) != 0,
+                 static_cast<float>(raw[i].cxContact)};
   }
   const TouchLists lists = g.mWin->touches.Decode(inputs.data(), static_cast<int>(count), g.GetTotalScale());
   if (!lists.downs.empty()) g.OnMouseDown(lists.downs);

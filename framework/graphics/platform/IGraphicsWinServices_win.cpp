@@ -16,8 +16,8 @@ namespace iplug::igraphics
 
 using WinState = IGraphicsWin::WinState;
 
-void IGraphicsWin::CreatePlatformTextEntry(int paramIdx, const ITextStyle& style, const IBounds& bounds, int length,
-                                           const char* text)
+void IGraphicsWin::CreatePlatformTextEntry(int paramIdx, const ITextStyle& style, const IBounds& bounds,
+                                           int length, const char* text)
 {
   WinState& w = *mWin;
   if (w.textEntry.IsOpen() || !w.window) return;
@@ -55,14 +55,15 @@ void IGraphicsWin::DestroyPlatformTextEntry()
   mWin->textEntry.Destroy();
 }
 
-IPopupMenu* IGraphicsWin::CreatePlatformPopupMenu(IPopupMenu& menu, const IBounds& bounds, bool& completesLater)
+IPopupMenu* IGraphicsWin::CreatePlatformPopupMenu(IPopupMenu& menu, const IBounds& bounds,
+                                                  bool& completesLater)
 {
   completesLater = false;
   WinState& w = *mWin;
   if (!w.window) return nullptr;
   const float s = GetTotalScale();
-  IPopupMenu* chosen = TrackPlatformPopupMenu(w.window, menu, static_cast<int>(s * bounds.L),
-                                              static_cast<int>(s * bounds.B));
+  IPopupMenu* chosen =
+      TrackPlatformPopupMenu(w.window, menu, static_cast<int>(s * bounds.L), static_cast<int>(s * bounds.B));
   const RECT all{0, 0, static_cast<LONG>(static_cast<int>(GetWidth() * GetDrawScale()) * GetDisplayScale()),
                  static_cast<LONG>(static_cast<int>(GetHeight() * GetDrawScale()) * GetDisplayScale())};
   InvalidateRect(w.window, &all, FALSE);
@@ -100,11 +101,13 @@ bool IGraphicsWin::StartFileDrag(const char* path)
   return ran;
 }
 
-int IGraphicsWin::ShowMessageBox(const char* text, const char* caption, int type, IMsgBoxCompletionFunc completion)
+int IGraphicsWin::ShowMessageBox(const char* text, const char* caption, int type,
+                                 IMsgBoxCompletionFunc completion)
 {
   ReleaseMouseCapture();
   WinState& w = *mWin;
-  const int result = mSeams.shell.messageBox(w.owner.Find(w.parent), text, caption, static_cast<unsigned>(type));
+  const int result =
+      mSeams.shell.messageBox(w.owner.Find(w.parent), text, caption, static_cast<unsigned>(type));
   if (completion) completion(result);
   return result;
 }
@@ -138,7 +141,8 @@ bool IGraphicsWin::PromptForColour(IArgb& colour, const char* prompt, IColourPic
   return true;
 }
 
-bool IGraphicsWin::OpenUrl(const char* url, const char* windowTitle, const char* confirmText, const char* errorText)
+bool IGraphicsWin::OpenUrl(const char* url, const char* windowTitle, const char* confirmText,
+                           const char* errorText)
 {
   return OpenUrlWithSeams(mWin->window, url, windowTitle, confirmText, errorText, mSeams.shell);
 }

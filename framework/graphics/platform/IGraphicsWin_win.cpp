@@ -62,7 +62,8 @@ int IGraphicsWin::GetOpenWindowCount()
 }
 
 IGraphicsWin::IGraphicsWin(IGEditorDelegate* dlg, int width, int height, int fps, float scale, Seams seams)
-    : IGraphicsNanoVG(dlg, width, height, fps, scale), mSeams(std::move(seams)), mWin(std::make_unique<WinState>())
+    : IGraphicsNanoVG(dlg, width, height, fps, scale), mSeams(std::move(seams)),
+      mWin(std::make_unique<WinState>())
 {
   AddFontCacheUsers();
   mUseVBlank = mSeams.isWindows8OrLater && mSeams.isWindows8OrLater();
@@ -117,8 +118,8 @@ void* IGraphicsWin::OpenEditorWindow(void* parentHandle)
       RegisterClassW(&wc);
     }
     HWND window = CreateWindowExW(0, kEditorWindowClass, L"IPlug",
-                                  WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, x, y, width, height,
-                                  parent, nullptr, module, this);
+                                  WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, x, y, width,
+                                  height, parent, nullptr, module, this);
     if (!window)
     {
       ReleaseWindowClass(module);
@@ -255,12 +256,14 @@ void IGraphicsWin::WinState::StartTick(IGraphicsWin& g, HWND window)
   w.skip = {};
   if (g.mUseVBlank)
   {
-    std::unique_ptr<IVBlankPlatform> platform = g.mSeams.makeVBlankPlatform ? g.mSeams.makeVBlankPlatform() : nullptr;
+    std::unique_ptr<IVBlankPlatform> platform =
+        g.mSeams.makeVBlankPlatform ? g.mSeams.makeVBlankPlatform() : nullptr;
     if (w.vblank.Start(window, std::move(platform))) return;
     // No thread could be started: the timer ticks instead.
     g.mUseVBlank = false;
   }
-  w.timerRunning = SetTimer(window, kTickTimerId, static_cast<UINT>(TimerPeriodMs(g.GetFrameRate())), nullptr) != 0;
+  w.timerRunning =
+      SetTimer(window, kTickTimerId, static_cast<UINT>(TimerPeriodMs(g.GetFrameRate())), nullptr) != 0;
 }
 
 void IGraphicsWin::WinState::StopTick(IGraphicsWin& g)
@@ -283,7 +286,8 @@ void IGraphicsWin::DisplayTick(uint32_t counter)
   in.textEntryState = w.textEntry.State();
   switch (DecideTick(in, w.skip))
   {
-  case TickAction::Ignore: return;
+  case TickAction::Ignore:
+    return;
   case TickAction::CancelTextEntry:
     DestroyPlatformTextEntry();
     ClearTextEntryTarget();
@@ -296,13 +300,19 @@ void IGraphicsWin::DisplayTick(uint32_t counter)
     CommitTextEntry(text.Get());
     return;
   }
-  case TickAction::ResetTextEntryState: w.textEntry.SetState(kTextEntryIdle); return;
-  case TickAction::Draw: break;
+  case TickAction::ResetTextEntryState:
+    w.textEntry.SetState(kTextEntryIdle);
+    return;
+  case TickAction::Draw:
+    break;
   }
 
-  if (mSeams.windowScale && ShouldFollowDisplayScale(GetCapture() != nullptr, mSeams.windowScale(w.window),
-                                                     GetDisplayScale()))
-    SetDisplayScale(mSeams.windowScale(w.window));
+  if (mSeams.windowScale)
+  {
+    const float windowScale = mSeams.windowScale(w.window);
+    if (ShouldFollowDisplayScale(GetCapture() != nullptr, windowScale, GetDisplayScale()))
+      SetDisplayScale(FollowedDisplayScale(windowScale));
+  }
 
   IRectList rects;
   if (!CollectDirtyRects(rects)) return;

@@ -9,8 +9,14 @@ namespace iplug::igraphics
 
 namespace
 {
-bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+bool IsHighSurrogate(char16_t u)
+{
+  return u >= 0xD800 && u <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t u)
+{
+  return u >= 0xDC00 && u <= 0xDFFF;
+}
 } // namespace
 
 KeyText KeyTextFromUnicode(int count, const char16_t* units)

@@ -15,7 +15,8 @@ size_t CutAtCharacter(const std::string& text, size_t maxBytes)
 {
   if (text.size() <= maxBytes) return text.size();
   size_t cut = maxBytes;
-  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) cut--;
+  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+    cut--;
   return cut;
 }
 } // namespace

@@ -29,8 +29,8 @@ win32::UniqueMenu BuildMenuHandle(const MenuPlan& plan)
     {
       win32::UniqueMenu sub = BuildMenuHandle(*item.submenu);
       // The parent owns an appended submenu and destroys it with itself.
-      if (sub && AppendMenuW(menu.Get(), item.flags | MF_POPUP, reinterpret_cast<UINT_PTR>(sub.Get()),
-                             Wide(label)))
+      if (sub &&
+          AppendMenuW(menu.Get(), item.flags | MF_POPUP, reinterpret_cast<UINT_PTR>(sub.Get()), Wide(label)))
         sub.Release();
     }
     else
@@ -48,11 +48,12 @@ IPopupMenu* TrackPlatformPopupMenu(HWND window, IPopupMenu& menu, int clientX, i
   if (!handle) return nullptr;
   POINT point{clientX, clientY};
   ClientToScreen(window, &point);
-  if (!TrackPopupMenu(handle.Get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, point.x, point.y, 0, window,
-                      nullptr))
+  if (!TrackPopupMenu(handle.Get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, point.x, point.y, 0,
+                      window, nullptr))
     return nullptr;
   MSG msg{};
-  if (!PeekMessageW(&msg, window, WM_COMMAND, WM_COMMAND, PM_REMOVE) || HIWORD(msg.wParam) != 0) return nullptr;
+  if (!PeekMessageW(&msg, window, WM_COMMAND, WM_COMMAND, PM_REMOVE) || HIWORD(msg.wParam) != 0)
+    return nullptr;
   int index = -1;
   int start = 0;
   IPopupMenu* chosen = FindMenuByCommand(LOWORD(msg.wParam), index, start, menu);

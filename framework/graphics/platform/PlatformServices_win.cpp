@@ -164,7 +164,8 @@ bool WriteClipboardPath(HWND owner, const char* path)
   const HeapBuffer wide = Utf8ToWide(path);
   const size_t pathBytes = (WideUnits(wide) + 1) * sizeof(wchar_t);
   // The header, the path and a second terminator that ends the list.
-  UniqueGlobal block(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + pathBytes + sizeof(wchar_t)));
+  UniqueGlobal block(
+      GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + pathBytes + sizeof(wchar_t)));
   if (!block) return false;
   {
     ScopedGlobalLock lock(block.Get());
@@ -184,7 +185,8 @@ HWND OwnerWindowFinder::Find(HWND parent)
   if (parent)
   {
     HWND top = parent;
-    while (HWND up = GetParent(top)) top = up;
+    while (HWND up = GetParent(top))
+      top = up;
     mOwner = top;
     mClassName = ReadClassName(top);
   }
@@ -291,8 +293,7 @@ bool OpenUrlWithSeams(HWND window, const char* url, const char* title, const cha
   if (!url || !*url) return false;
   if (confirmText && seams.messageBox(window, confirmText, title, MB_YESNO) != IDYES) return false;
   // A mail address opens the mail program, which needs no connection now.
-  if (IsMailAddress(url) || seams.isConnected())
-    return seams.launch(window, url, nullptr, nullptr) > 32;
+  if (IsMailAddress(url) || seams.isConnected()) return seams.launch(window, url, nullptr, nullptr) > 32;
   if (errorText) seams.messageBox(window, errorText, title, MB_OK);
   return false;
 }
@@ -304,7 +305,8 @@ bool RevealPathWithSeams(const char* path, bool select, const ShellSeams& seams)
   const UINT units = GetSystemDirectoryW(system, MAX_PATH);
   if (units == 0 || units > 258) return false;
   const std::string directory = WithTrailingSeparator(Utf8(system).Get());
-  return seams.launch(nullptr, "explorer.exe", RevealParameters(path, select).c_str(), directory.c_str()) > 32;
+  return seams.launch(nullptr, "explorer.exe", RevealParameters(path, select).c_str(), directory.c_str()) >
+         32;
 }
 
 } // namespace iplug::igraphics

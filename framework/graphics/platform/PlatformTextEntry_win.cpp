@@ -15,13 +15,13 @@ const wchar_t kOwnerProperty[] = L"QuorvelTextEntry";
 bool PlatformTextEntry::Create(const Options& o)
 {
   if (mEdit || !o.parent) return false;
-  const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | ES_MULTILINE | ES_AUTOHSCROLL |
-                      TextEntryAlignmentStyle(o.style.align);
+  const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | ES_MULTILINE |
+                      ES_AUTOHSCROLL | TextEntryAlignmentStyle(o.style.align);
   const TextEntryGeometry g = ComputeTextEntryGeometry(o.bounds, o.scale, o.style.size, o.style.valign);
   const HeapBuffer text = Utf8ToWide(o.text);
-  mEdit.Reset(CreateWindowExW(0, L"EDIT", text.GetAs<const wchar_t>(), style, g.x, g.y, g.width,
-                              g.height, o.parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kControlId)),
-                              o.module, nullptr));
+  mEdit.Reset(CreateWindowExW(0, L"EDIT", text.GetAs<const wchar_t>(), style, g.x, g.y, g.width, g.height,
+                              o.parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kControlId)), o.module,
+                              nullptr));
   if (!mEdit) return false;
 
   mFont = CreateFontFromCache(o.style.font, g.fontHeight);
@@ -42,8 +42,8 @@ bool PlatformTextEntry::Create(const Options& o)
   // elsewhere afterwards is.
   SetFocus(mEdit.Get());
   SetPropW(mEdit.Get(), kOwnerProperty, this);
-  mPreviousProc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(mEdit.Get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PlatformTextEntry::SubclassProc)));
+  mPreviousProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+      mEdit.Get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PlatformTextEntry::SubclassProc)));
   SetWindowLongPtrW(mEdit.Get(), GWLP_USERDATA, kUserDataMarker);
   return true;
 }
@@ -51,11 +51,14 @@ bool PlatformTextEntry::Create(const Options& o)
 void PlatformTextEntry::Destroy()
 {
   if (!mEdit) return;
-  if (mPreviousProc)
-    SetWindowLongPtrW(mEdit.Get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(mPreviousProc));
+  if (mPreviousProc) SetWindowLongPtrW(mEdit.Get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(mPreviousProc));
   RemovePropW(mEdit.Get(), kOwnerProperty);
   mPreviousProc = nullptr;
+  // Keys go back to the editor rather than nowhere once the field that had them is gone.
+  const HWND parent = GetParent(mEdit.Get());
+  const bool hadFocus = GetFocus() == mEdit.Get();
   mEdit.Reset();
+  if (hadFocus) SetFocus(parent);
   // The font goes after the window that used it.
   mFont.Reset();
   mState = kTextEntryIdle;
@@ -88,8 +91,12 @@ LRESULT PlatformTextEntry::HandleMessage(HWND window, UINT msg, WPARAM wParam, L
   if (onActivity) onActivity();
   switch (msg)
   {
-  case WM_SETFOCUS: mState = kTextEntryFocused; break;
-  case WM_KILLFOCUS: mState = kTextEntryCommit; break;
+  case WM_SETFOCUS:
+    mState = kTextEntryFocused;
+    break;
+  case WM_KILLFOCUS:
+    mState = kTextEntryCommit;
+    break;
   case WM_GETDLGCODE:
   {
     LRESULT code = CallWindowProcW(mPreviousProc, window, msg, wParam, lParam);
@@ -119,7 +126,8 @@ LRESULT PlatformTextEntry::HandleMessage(HWND window, UINT msg, WPARAM wParam, L
       return 0;
     }
     break;
-  default: break;
+  default:
+    break;
   }
   return CallWindowProcW(mPreviousProc, window, msg, wParam, lParam);
 }

@@ -16,8 +16,14 @@ constexpr uint32_t kTouchMove = 0x1;
 constexpr uint32_t kTouchDown = 0x2;
 constexpr uint32_t kTouchUp = 0x4;
 
-int16_t LowWord(uintptr_t v) { return static_cast<int16_t>(static_cast<uint16_t>(v & 0xFFFF)); }
-int16_t HighWord(uintptr_t v) { return static_cast<int16_t>(static_cast<uint16_t>((v >> 16) & 0xFFFF)); }
+int16_t LowWord(uintptr_t v)
+{
+  return static_cast<int16_t>(static_cast<uint16_t>(v & 0xFFFF));
+}
+int16_t HighWord(uintptr_t v)
+{
+  return static_cast<int16_t>(static_cast<uint16_t>((v >> 16) & 0xFFFF));
+}
 } // namespace
 
 IPointerEvent DecodeMouse(uintptr_t lParam, uintptr_t wParam, bool altDown, float scale)

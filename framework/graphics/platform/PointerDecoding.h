@@ -26,7 +26,7 @@ struct TouchInput
   int32_t clientX = 0;
   int32_t clientY = 0;
   int64_t id = 0;
-  uint32_t flags = 0;         // TOUCHEVENTF_MOVE 1, DOWN 2, UP 4
+  uint32_t flags = 0;          // TOUCHEVENTF_MOVE 1, DOWN 2, UP 4
   bool hasContactSize = false; // TOUCHINPUTMASKF_CONTACTAREA
   float contactWidth = 0.f;
 };

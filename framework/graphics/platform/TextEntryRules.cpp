@@ -14,7 +14,10 @@ constexpr int32_t kAlignLeft = 0;
 constexpr int32_t kAlignRight = 2;
 constexpr int32_t kAlignMiddle = 1;
 
-bool IsSignOrDigit(uint32_t c) { return c == '+' || c == '-' || (c >= '0' && c <= '9'); }
+bool IsSignOrDigit(uint32_t c)
+{
+  return c == '+' || c == '-' || (c >= '0' && c <= '9');
+}
 } // namespace
 
 bool TextEntryAcceptsChar(int32_t paramType, uint32_t character)
@@ -24,9 +27,12 @@ bool TextEntryAcceptsChar(int32_t paramType, uint32_t character)
   {
   case kBoolType:
   case kIntType:
-  case kEnumType: return IsSignOrDigit(character);
-  case kDoubleType: return IsSignOrDigit(character) || character == '.';
-  default: return true;
+  case kEnumType:
+    return IsSignOrDigit(character);
+  case kDoubleType:
+    return IsSignOrDigit(character) || character == '.';
+  default:
+    return true;
   }
 }
 

@@ -25,7 +25,8 @@ struct TextEntryGeometry
   int32_t fontHeight = 0;
 };
 
-TextEntryGeometry ComputeTextEntryGeometry(const IBounds& bounds, float scale, float fontSize, int32_t valign);
+TextEntryGeometry ComputeTextEntryGeometry(const IBounds& bounds, float scale, float fontSize,
+                                           int32_t valign);
 
 // At most this many UTF-16 units are read back from the field (a 256-unit buffer with its terminator).
 constexpr int kTextEntryReadUnits = 256;

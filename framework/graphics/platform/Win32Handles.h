@@ -13,8 +13,7 @@ namespace iplug::igraphics::win32
 {
 
 // A handle with a release function; moves, never copies.
-template <typename T, auto ReleaseFn, auto NullValue = nullptr>
-class UniqueHandle
+template <typename T, auto ReleaseFn, auto NullValue = nullptr> class UniqueHandle
 {
 public:
   UniqueHandle() = default;
@@ -42,17 +41,50 @@ private:
   T mValue = T(NullValue);
 };
 
-inline void CloseKernelHandle(HANDLE h) { CloseHandle(h); }
-inline void DeleteGdiObject(HGDIOBJ h) { DeleteObject(h); }
-inline void DeleteFontHandle(HFONT h) { DeleteObject(h); }
-inline void DeleteRegion(HRGN h) { DeleteObject(h); }
-inline void DeleteMemoryDC(HDC h) { DeleteDC(h); }
-inline void DestroyMenuHandle(HMENU h) { DestroyMenu(h); }
-inline void ReleaseModule(HMODULE h) { FreeLibrary(h); }
-inline void FreeGlobal(HGLOBAL h) { GlobalFree(h); }
-inline void DestroyWindowHandle(HWND h) { DestroyWindow(h); }
-inline void UnmapView(const void* p) { UnmapViewOfFile(p); }
-inline void FreeTaskMemory(void* p) { CoTaskMemFree(p); }
+inline void CloseKernelHandle(HANDLE h)
+{
+  CloseHandle(h);
+}
+inline void DeleteGdiObject(HGDIOBJ h)
+{
+  DeleteObject(h);
+}
+inline void DeleteFontHandle(HFONT h)
+{
+  DeleteObject(h);
+}
+inline void DeleteRegion(HRGN h)
+{
+  DeleteObject(h);
+}
+inline void DeleteMemoryDC(HDC h)
+{
+  DeleteDC(h);
+}
+inline void DestroyMenuHandle(HMENU h)
+{
+  DestroyMenu(h);
+}
+inline void ReleaseModule(HMODULE h)
+{
+  FreeLibrary(h);
+}
+inline void FreeGlobal(HGLOBAL h)
+{
+  GlobalFree(h);
+}
+inline void DestroyWindowHandle(HWND h)
+{
+  DestroyWindow(h);
+}
+inline void UnmapView(const void* p)
+{
+  UnmapViewOfFile(p);
+}
+inline void FreeTaskMemory(void* p)
+{
+  CoTaskMemFree(p);
+}
 
 using UniqueKernelHandle = UniqueHandle<HANDLE, CloseKernelHandle>;
 using UniqueFileHandle = UniqueHandle<HANDLE, CloseKernelHandle, -1>;
@@ -153,8 +185,7 @@ private:
 };
 
 // Holds one COM reference.
-template <typename T>
-class ComRef
+template <typename T> class ComRef
 {
 public:
   ComRef() = default;

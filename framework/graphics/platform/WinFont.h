@@ -22,7 +22,8 @@ public:
   // style 0 regular, 1 bold, 2 italic; null when the family is not installed.
   static std::unique_ptr<WinFont> LoadByName(const char* family, int style);
   static std::unique_ptr<WinFont> LoadFromMemory(const char* fontId, const void* bytes, int32_t size);
-  static std::unique_ptr<WinFont> LoadFromFile(const char* fontId, const char* fileOrResourceName, void* module);
+  static std::unique_ptr<WinFont> LoadFromFile(const char* fontId, const char* fileOrResourceName,
+                                               void* module);
 
 private:
   win32::UniqueFont mFont;

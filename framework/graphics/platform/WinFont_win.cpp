@@ -36,7 +36,8 @@ std::unique_ptr<FontBlob> WinFont::GetFontBlob() const
 
 std::unique_ptr<WinFont> WinFont::LoadByName(const char* family, int style)
 {
-  win32::UniqueFont font = CreateFontHandle(family, style == 1 ? FW_BOLD : FW_NORMAL, style == 2, false, 0, true);
+  win32::UniqueFont font =
+      CreateFontHandle(family, style == 1 ? FW_BOLD : FW_NORMAL, style == 2, false, 0, true);
   if (!font) return nullptr;
   const char* styleName = style == 1 ? "Bold" : style == 2 ? "Italic" : "";
   return std::make_unique<WinFont>(std::move(font), styleName, true);
@@ -54,7 +55,8 @@ std::unique_ptr<WinFont> WinFont::LoadFromMemory(const char* fontId, const void*
   return std::make_unique<WinFont>(std::move(font), "", false);
 }
 
-std::unique_ptr<WinFont> WinFont::LoadFromFile(const char* fontId, const char* fileOrResourceName, void* module)
+std::unique_ptr<WinFont> WinFont::LoadFromFile(const char* fontId, const char* fileOrResourceName,
+                                               void* module)
 {
   const std::vector<uint8_t> bytes = ReadFontFileOrResource(fileOrResourceName, module);
   if (bytes.empty()) return nullptr;

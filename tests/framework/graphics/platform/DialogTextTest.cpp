@@ -17,7 +17,8 @@ TEST(DialogText, FileFiltersHaveNoFixedLimit)
   EXPECT_EQ(BuildFileFilter("  flac  ").filter, std::string("*.flac\0*.flac\0\0", 15));
 
   std::string many;
-  for (int i = 0; i < 100; i++) many += "extension" + std::to_string(i) + " ";
+  for (int i = 0; i < 100; i++)
+    many += "extension" + std::to_string(i) + " ";
   const FileFilter big = BuildFileFilter(many.c_str());
   EXPECT_GT(big.filter.size(), 2000u);
   EXPECT_EQ(big.filter.substr(big.filter.size() - 15), std::string("*.extension99\0\0", 15));
@@ -36,7 +37,8 @@ TEST(DialogText, PathsFoldersAndShellParameters)
               {"\\\\server\\share\\\xCE\xA9.wav", "\\\\server\\share\\"},
               {"C:b.wav", "C:"},
               {"b.wav", ""}};
-  for (const auto& d : dirs) EXPECT_EQ(DirectoryOfPath(d.path), d.dir) << d.path;
+  for (const auto& d : dirs)
+    EXPECT_EQ(DirectoryOfPath(d.path), d.dir) << d.path;
 
   EXPECT_EQ(WithTrailingSeparator("C:\\Music"), "C:\\Music\\");
   EXPECT_EQ(WithTrailingSeparator("C:\\"), "C:\\");
@@ -48,15 +50,6 @@ TEST(DialogText, PathsFoldersAndShellParameters)
   EXPECT_FALSE(IsMailAddress("https://example.com"));
   EXPECT_FALSE(IsMailAddress("mail"));
   EXPECT_FALSE(IsMailAddress(nullptr));
-}
-
-TEST(DialogText, CursorKindsMapToSystemCursors)
-{
-  EXPECT_EQ(SystemCursorId(1), 32513);  // I-beam
-  EXPECT_EQ(SystemCursorId(11), 32649); // hand
-  EXPECT_EQ(SystemCursorId(13), 32651); // help
-  EXPECT_EQ(SystemCursorId(42), 32512);
-  EXPECT_EQ(SystemCursorId(-1), 32512);
 }
 
 } // namespace

@@ -83,6 +83,9 @@ TEST(DisplayTickDecision, ScaleFollowsOnlyWithoutCaptureAndTimerPeriodFollowsFra
   EXPECT_TRUE(ShouldFollowDisplayScale(false, 1.5f, 1.f));
   EXPECT_FALSE(ShouldFollowDisplayScale(true, 1.5f, 1.f));
   EXPECT_FALSE(ShouldFollowDisplayScale(false, 1.5f, 1.5f));
+  EXPECT_FALSE(ShouldFollowDisplayScale(false, 0.75f, 1.f)); // below 1 stays at 1, as the window opened
+  EXPECT_TRUE(ShouldFollowDisplayScale(false, 0.75f, 2.f));
+  EXPECT_EQ(FollowedDisplayScale(0.75f), 1.f);
   EXPECT_EQ(TimerPeriodMs(30), 33);
   EXPECT_EQ(TimerPeriodMs(60), 15);
   EXPECT_EQ(TimerPeriodMs(0), 15);

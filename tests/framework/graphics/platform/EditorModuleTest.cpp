@@ -11,12 +11,15 @@ TEST(EditorModule, WindowClassIsRegisteredWithTheModulesOwnInstance)
   ASSERT_TRUE(module);
   auto init = reinterpret_cast<bool (*)()>(reinterpret_cast<void*>(GetProcAddress(module, "InitDll")));
   auto exit = reinterpret_cast<bool (*)()>(reinterpret_cast<void*>(GetProcAddress(module, "ExitDll")));
-  auto open = reinterpret_cast<void* (*)(void*)>(reinterpret_cast<void*>(GetProcAddress(module, "OpenTestEditor")));
-  auto close = reinterpret_cast<void (*)()>(reinterpret_cast<void*>(GetProcAddress(module, "CloseTestEditor")));
+  auto open =
+      reinterpret_cast<void* (*)(void*)>(reinterpret_cast<void*>(GetProcAddress(module, "OpenTestEditor")));
+  auto close =
+      reinterpret_cast<void (*)()>(reinterpret_cast<void*>(GetProcAddress(module, "CloseTestEditor")));
   ASSERT_TRUE(init && exit && open && close);
   ASSERT_TRUE(init());
 
-  HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+  HWND parent =
+      CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
   auto editor = static_cast<HWND>(open(parent));
   ASSERT_TRUE(editor);
   WNDCLASSW wc{};

@@ -40,7 +40,8 @@ TEST(GdiFonts, RobotoFromAFileAndAResourceWithOneHandleCopyPerId)
   EXPECT_EQ(ReadFontFileOrResource("Roboto-Regular.ttf", nullptr), file); // the embedded copy
   EXPECT_TRUE(ReadFontFileOrResource("missing.ttf", nullptr).empty());
 
-  win32::UniqueFont font = LoadMemoryFont("roboto", file.data(), static_cast<int32_t>(file.size()), "Roboto", {});
+  win32::UniqueFont font =
+      LoadMemoryFont("roboto", file.data(), static_cast<int32_t>(file.size()), "Roboto", {});
   ASSERT_TRUE(font);
   EXPECT_EQ(GetFontResourceCache().GetCount(), 1);
   EXPECT_EQ(ReadFontData(font.Get()), file);

@@ -22,7 +22,8 @@ TEST(PixelRects, ConversionsRoundOutward)
     float dpi;
     int whole;
   } scales[] = {{0.75f, 1}, {1.f, 1}, {1.5f, 1}, {2.f, 2}, {0.f, 1}};
-  for (const auto& s : scales) EXPECT_EQ(OpeningDisplayScale(s.dpi), s.whole) << s.dpi;
+  for (const auto& s : scales)
+    EXPECT_EQ(OpeningDisplayScale(s.dpi), s.whole) << s.dpi;
 }
 
 } // namespace

@@ -58,8 +58,8 @@ IPopupMenu* Track(IPopupMenu& menu, bool post, WPARAM command)
 
 TEST(PlatformPopupMenu, ChoicesReachTheMenuThatHoldsThemAndDismissalChoosesNothing)
 {
-  gWindow = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 200, 200, nullptr, nullptr, nullptr,
-                            nullptr);
+  gWindow = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 200, 200, nullptr, nullptr,
+                            nullptr, nullptr);
   ASSERT_TRUE(gWindow);
   int topCalls = 0;
   int subCalls = 0;

@@ -13,7 +13,8 @@ namespace
 
 HWND MakeWindow(const wchar_t* cls = L"STATIC", HWND parent = nullptr)
 {
-  return CreateWindowExW(0, cls, L"", parent ? WS_CHILD : WS_POPUP, 0, 0, 50, 50, parent, nullptr, nullptr, nullptr);
+  return CreateWindowExW(0, cls, L"", parent ? WS_CHILD : WS_POPUP, 0, 0, 50, 50, parent, nullptr, nullptr,
+                         nullptr);
 }
 
 TEST(PlatformServices, ClipboardCarriesTextAndPaths)
@@ -63,18 +64,18 @@ struct Calls
   int answer = IDYES;
 } gCalls;
 
-const ShellSeams kFakes{
-    [] { return gCalls.connected; },
-    [](void*, const char* file, const char* params, const char* dir) -> intptr_t
-    {
-      gCalls.launched.push_back(std::string(file) + "|" + (params ? params : "") + "|" + (dir ? dir : ""));
-      return 42;
-    },
-    [](void*, const char* text, const char*, unsigned)
-    {
-      gCalls.boxes.push_back(text);
-      return gCalls.answer;
-    }};
+const ShellSeams kFakes{[] { return gCalls.connected; },
+                        [](void*, const char* file, const char* params, const char* dir) -> intptr_t
+                        {
+                          gCalls.launched.push_back(std::string(file) + "|" + (params ? params : "") + "|" +
+                                                    (dir ? dir : ""));
+                          return 42;
+                        },
+                        [](void*, const char* text, const char*, unsigned)
+                        {
+                          gCalls.boxes.push_back(text);
+                          return gCalls.answer;
+                        }};
 
 TEST(PlatformServices, AddressesOpenOnlyWhenConfirmedAndConnected)
 {
@@ -115,7 +116,8 @@ TEST(PlatformServices, CursorKindsShowTheirSystemCursor)
   {
     int kind;
     const wchar_t* id;
-  } cases[] = {{0, IDC_ARROW}, {1, IDC_IBEAM}, {7, IDC_SIZEWE}, {11, IDC_HAND}, {13, IDC_HELP}, {42, IDC_ARROW}};
+  } cases[] = {{0, IDC_ARROW}, {1, IDC_IBEAM}, {7, IDC_SIZEWE},
+               {11, IDC_HAND}, {13, IDC_HELP}, {42, IDC_ARROW}};
   for (const auto& c : cases)
   {
     ShowSystemCursor(c.kind);
@@ -126,13 +128,19 @@ TEST(PlatformServices, CursorKindsShowTheirSystemCursor)
 // Dialogs are ended from a hook as soon as they are made; the title is noted first.
 HHOOK gHook = nullptr;
 std::wstring gTitle;
+const wchar_t* gTypedName = nullptr; // typed into the file name field and confirmed, when set
 void CALLBACK NoteTitleAndCancel(HWND dialog, UINT, UINT_PTR id, DWORD)
 {
   KillTimer(dialog, id);
   wchar_t title[128] = {};
   GetWindowTextW(dialog, title, 128);
   gTitle = title;
-  PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  // The name field is edt1 in the old dialog, the combo box cmb13 in the explorer-style one.
+  if (gTypedName &&
+      (SetDlgItemTextW(dialog, 0x480, gTypedName) || SetDlgItemTextW(dialog, 0x47C, gTypedName)))
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  else
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
 }
 LRESULT CALLBACK CloseDialogs(int code, WPARAM wParam, LPARAM lParam)
 {
@@ -140,7 +148,7 @@ LRESULT CALLBACK CloseDialogs(int code, WPARAM wParam, LPARAM lParam)
   return CallNextHookEx(gHook, code, wParam, lParam);
 }
 
-TEST(PlatformServices, CancelledDialogsLeaveTheirOutputsAsTheyWere)
+TEST(PlatformServices, DialogsKeepOutputsOnCancelAndGiveTheFullPathOnAChoice)
 {
   HWND owner = MakeWindow();
   gHook = SetWindowsHookExW(WH_CBT, CloseDialogs, nullptr, GetCurrentThreadId());
@@ -156,6 +164,18 @@ TEST(PlatformServices, CancelledDialogsLeaveTheirOutputsAsTheyWere)
   EXPECT_STREQ(file.Get(), "");
   EXPECT_STREQ(path.Get(), "C:\\");
   EXPECT_STREQ(ChooseFolder(owner).Get(), "");
+
+  // A saved name comes back as the full path, its folder with the trailing backslash.
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring typed = std::wstring(temp) + L"take.wav";
+  gTypedName = typed.c_str();
+  ASSERT_TRUE(ChooseFile(owner, file, path, true, "wav aif"));
+  gTypedName = nullptr;
+  const std::string dir = path.Get();
+  ASSERT_FALSE(dir.empty());
+  EXPECT_EQ(dir.back(), '\\');
+  EXPECT_EQ(std::string(file.Get()), dir + "take.wav");
   UnhookWindowsHookEx(gHook);
   DestroyWindow(owner);
 }

@@ -1,5 +1,7 @@
 #include "framework/graphics/platform/PlatformTextEntry.h"
 
+#include "framework/graphics/platform/GdiFonts.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,8 +15,8 @@ struct EntryFixture : ::testing::Test
 {
   void SetUp() override
   {
-    parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr, nullptr,
-                             nullptr);
+    parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr,
+                             nullptr, nullptr);
     ASSERT_TRUE(parent);
   }
   void TearDown() override
@@ -34,7 +36,8 @@ struct EntryFixture : ::testing::Test
   }
   void Type(const wchar_t* chars)
   {
-    for (const wchar_t* c = chars; *c; c++) SendMessageW(entry.Window(), WM_CHAR, *c, 0);
+    for (const wchar_t* c = chars; *c; c++)
+      SendMessageW(entry.Window(), WM_CHAR, *c, 0);
   }
 
   HWND parent = nullptr;
@@ -43,10 +46,9 @@ struct EntryFixture : ::testing::Test
 
 TEST_F(EntryFixture, FiltersTypedCharactersByParameterType)
 {
-  ASSERT_TRUE(Open(2));
+  ASSERT_TRUE(Open(2, ""));
   EXPECT_FALSE(Open(2)); // a second request while open is ignored
-  SendMessageW(entry.Window(), EM_SETSEL, 2, 2);
-  Type(L"a.5\b7");
+  Type(L"1a.5\b7");
   EXPECT_STREQ(entry.ReadText().Get(), "17");
   entry.Destroy();
 
@@ -69,9 +71,13 @@ TEST_F(EntryFixture, KeysAndFocusOnlyChangeTheState)
     UINT msg;
     WPARAM w;
     int32_t state;
-  } steps[] = {{WM_SETFOCUS, 0, kTextEntryFocused}, {WM_KEYDOWN, VK_ESCAPE, kTextEntryCancel},
-               {WM_KEYDOWN, VK_RETURN, kTextEntryCommit}, {WM_SETFOCUS, 0, kTextEntryFocused},
-               {WM_KILLFOCUS, 0, kTextEntryCommit}, {WM_COMMAND, MAKEWPARAM(0, 1), kTextEntryCommit}};
+  } steps[] = {{WM_SETFOCUS, 0, kTextEntryFocused},
+               {WM_KEYDOWN, VK_ESCAPE, kTextEntryCancel},
+               {WM_KEYDOWN, VK_RETURN, kTextEntryCommit},
+               {WM_SETFOCUS, 0, kTextEntryFocused},
+               {WM_KILLFOCUS, 0, kTextEntryCommit},
+               {WM_SETFOCUS, 0, kTextEntryFocused},
+               {WM_COMMAND, MAKEWPARAM(0, 1), kTextEntryCommit}};
   for (const auto& s : steps)
   {
     SendMessageW(entry.Window(), s.msg, s.w, 0);
@@ -80,11 +86,19 @@ TEST_F(EntryFixture, KeysAndFocusOnlyChangeTheState)
   EXPECT_STREQ(entry.ReadText().Get(), "12"); // Enter and Escape never reach the text
 }
 
-TEST_F(EntryFixture, ReadsAtMost255Units)
+TEST_F(EntryFixture, ReadsAtMost255UnitsAndDeletesItsFontWithTheField)
 {
+  AddFontCacheUsers();
+  CacheFontHandleCopy("Roboto-Regular", static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
   const std::string longText(300, '7');
   ASSERT_TRUE(Open(-1, longText.c_str(), 400));
   EXPECT_EQ(entry.ReadText().GetLength(), 255);
+  auto font = reinterpret_cast<HFONT>(SendMessageW(entry.Window(), WM_GETFONT, 0, 0));
+  ASSERT_TRUE(font);
+  EXPECT_EQ(GetObjectType(font), static_cast<DWORD>(OBJ_FONT));
+  entry.Destroy();
+  EXPECT_EQ(GetObjectType(font), 0u);
+  RemoveFontCacheUsers();
 }
 
 } // namespace

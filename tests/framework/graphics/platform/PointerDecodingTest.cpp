@@ -51,7 +51,8 @@ TEST(PointerDecoding, WheelCountsWholeNotchesOnly)
     int notches;
   } cases[] = {{60, 0}, {-60, 0}, {120, 1}, {-240, -2}, {359, 2}, {-119, 0}};
   for (const auto& c : cases)
-    EXPECT_EQ(WheelNotches(static_cast<uintptr_t>(static_cast<uint16_t>(c.delta)) << 16), c.notches) << c.delta;
+    EXPECT_EQ(WheelNotches(static_cast<uintptr_t>(static_cast<uint16_t>(c.delta)) << 16), c.notches)
+        << c.delta;
 }
 
 TEST(PointerDecoding, TouchesSplitIntoDownsUpsAndMovesWithDistances)

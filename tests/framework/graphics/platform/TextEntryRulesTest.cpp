@@ -15,10 +15,11 @@ TEST(TextEntryRules, TypedCharactersAreFilteredByParameterType)
     uint32_t ch;
     bool accepted;
   } cases[] = {
-      {2, 'a', false}, {2, '7', true},  {2, '-', true},   {2, 8, true},   {1, '.', false}, {3, '+', true},
+      {2, 'a', false}, {2, '7', true},  {2, '-', true},    {2, 8, true},    {1, '.', false}, {3, '+', true},
       {4, '.', true},  {4, 'e', false}, {4, 0x3A9, false}, {-1, 'a', true}, {0, '.', true},
   };
-  for (const auto& c : cases) EXPECT_EQ(TextEntryAcceptsChar(c.type, c.ch), c.accepted) << c.type << " " << c.ch;
+  for (const auto& c : cases)
+    EXPECT_EQ(TextEntryAcceptsChar(c.type, c.ch), c.accepted) << c.type << " " << c.ch;
 }
 
 TEST(TextEntryRules, AlignmentAndPlacementInPixels)

@@ -64,15 +64,11 @@ private:
   bool mFunctions;
 };
 
-struct LoopRun
+// Runs the loop to its end; the block (and the platform with it) is freed when r.second is released.
+std::pair<ScriptedVBlank*, VBlankShared*> Start(ScriptedVBlank* platform)
 {
-  ScriptedVBlank* platform;
-  VBlankShared* shared;
-};
-
-LoopRun Start(ScriptedVBlank* platform)
-{
-  auto* shared = new VBlankShared(reinterpret_cast<void*>(0x1234), std::unique_ptr<IVBlankPlatform>(platform));
+  auto* shared =
+      new VBlankShared(reinterpret_cast<void*>(0x1234), std::unique_ptr<IVBlankPlatform>(platform));
   platform->shared = shared;
   RunVBlankLoop(*shared);
   return {platform, shared};
@@ -80,43 +76,44 @@ LoopRun Start(ScriptedVBlank* platform)
 
 TEST(VBlankLoop, FailedOpenTicksEvery16msAndRetriesAfterASecond)
 {
-  LoopRun r = Start(new ScriptedVBlank({false, true}, {}, 70));
-  ASSERT_EQ(r.platform->openTimes.size(), 2u);
-  EXPECT_GE(r.platform->openTimes[1] - r.platform->openTimes[0], kAdapterRetryMs);
-  EXPECT_LT(r.platform->openTimes[1] - r.platform->openTimes[0], kAdapterRetryMs + 32);
+  auto r = Start(new ScriptedVBlank({false, true}, {}, 70));
+  ASSERT_EQ(r.first->openTimes.size(), 2u);
+  EXPECT_GE(r.first->openTimes[1] - r.first->openTimes[0], kAdapterRetryMs);
+  EXPECT_LT(r.first->openTimes[1] - r.first->openTimes[0], kAdapterRetryMs + 32);
   // Between the two opens: one sleep and one tick each 16 ms.
-  EXPECT_EQ(r.platform->log.substr(0, 3), "OSS");
-  ASSERT_EQ(r.platform->counters.size(), 70u);
-  for (size_t i = 0; i < r.platform->counters.size(); i++) EXPECT_EQ(r.platform->counters[i], i + 1);
-  EXPECT_EQ(r.shared->Counter(), 70u);
-  EXPECT_EQ(r.platform->log.back(), 'C'); // the open adapter is closed when the loop ends
-  r.shared->Release();
+  EXPECT_EQ(r.first->log.substr(0, 3), "OSS");
+  ASSERT_EQ(r.first->counters.size(), 70u);
+  for (size_t i = 0; i < r.first->counters.size(); i++)
+    EXPECT_EQ(r.first->counters[i], i + 1);
+  EXPECT_EQ(r.second->Counter(), 70u);
+  EXPECT_EQ(r.first->log.back(), 'C'); // the open adapter is closed when the loop ends
+  r.second->Release();
 }
 
 TEST(VBlankLoop, FailedWaitClosesSleepsAndReopens)
 {
-  LoopRun r = Start(new ScriptedVBlank({}, {true, false, true}, 3));
-  EXPECT_EQ(r.platform->log, "OWWCSOWC");
-  EXPECT_EQ(r.platform->counters.size(), 3u);
-  r.shared->Release();
+  auto r = Start(new ScriptedVBlank({}, {true, false, true}, 3));
+  EXPECT_EQ(r.first->log, "OWWCSOWC");
+  EXPECT_EQ(r.first->counters.size(), 3u);
+  r.second->Release();
 }
 
 TEST(VBlankLoop, WithoutAdapterFunctionsItSleepsAndTicks)
 {
-  LoopRun r = Start(new ScriptedVBlank({}, {}, 4, false));
-  EXPECT_EQ(r.platform->log, "SSSS");
-  EXPECT_EQ(r.platform->now, 5000u + 4 * 16);
-  r.shared->Release();
+  auto r = Start(new ScriptedVBlank({}, {}, 4, false));
+  EXPECT_EQ(r.first->log, "SSSS");
+  EXPECT_EQ(r.first->now, 5000u + 4 * 16);
+  r.second->Release();
 }
 
 TEST(VBlankLoop, RetryTimingSurvivesTheClockWrap)
 {
   auto* platform = new ScriptedVBlank({false, true}, {}, 80);
   platform->now = 0xFFFFFF00u;
-  LoopRun r = Start(platform);
-  ASSERT_EQ(r.platform->openTimes.size(), 2u);
-  EXPECT_GE(r.platform->openTimes[1] - r.platform->openTimes[0], kAdapterRetryMs);
-  r.shared->Release();
+  auto r = Start(platform);
+  ASSERT_EQ(r.first->openTimes.size(), 2u);
+  EXPECT_GE(r.first->openTimes[1] - r.first->openTimes[0], kAdapterRetryMs);
+  r.second->Release();
 }
 
 } // namespace
