@@ -78,11 +78,20 @@ void IGraphicsNanoVG::GetWindowPixelSize(int& width, int& height) const
   height = static_cast<int>(wh * GetDisplayScale());
 }
 
-void IGraphicsNanoVG::CreateDrawContext()
+NVGcontext* IGraphicsNanoVG::CreateNanoVGContext()
 {
   // A context is made only over a complete set of entry points: NanoVG calls them without checking.
-  if (mVG || !GetGlEntryPoints().IsComplete()) return;
-  mVG = nvgCreateGL2(NVG_ANTIALIAS);
+  return GetGlEntryPoints().IsComplete() ? nvgCreateGL2(NVG_ANTIALIAS) : nullptr;
+}
+
+void IGraphicsNanoVG::DeleteNanoVGContext(NVGcontext* context)
+{
+  nvgDeleteGL2(context);
+}
+
+void IGraphicsNanoVG::CreateDrawContext()
+{
+  if (!mVG) mVG = CreateNanoVGContext();
 }
 
 void IGraphicsNanoVG::DestroyDrawContext()
@@ -95,7 +104,7 @@ void IGraphicsNanoVG::DestroyDrawContext()
   DeleteMainFramebuffer();
   if (mVG)
   {
-    nvgDeleteGL2(mVG);
+    DeleteNanoVGContext(mVG);
     mVG = nullptr;
   }
 }
@@ -169,6 +178,12 @@ void IGraphicsNanoVG::PresentFrame()
   }
   mInFrame = false;
   FlushDeferredFramebuffers();
+}
+
+void IGraphicsNanoVG::AbandonFrame()
+{
+  if (mInFrame && mVG) nvgCancelFrame(mVG);
+  mInFrame = false;
 }
 
 uint32_t IGraphicsNanoVG::MainFramebufferId() const

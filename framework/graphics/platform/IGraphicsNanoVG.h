@@ -136,11 +136,18 @@ protected:
   {
   public:
     explicit ScopedGLContext(IGraphicsNanoVG& graphics)
-        : mGraphics(graphics), mCurrent(graphics.MakeGLContextCurrent())
+        : mGraphics(graphics), mWasInFrame(graphics.mInFrame), mCurrent(graphics.MakeGLContextCurrent())
     {
     }
     ~ScopedGLContext()
     {
+      // A frame begun under this guard and never presented was left early (a control threw): it is
+      // over, and what it queued for deletion goes while the context is still current.
+      if (!mWasInFrame && mGraphics.mInFrame)
+      {
+        mGraphics.AbandonFrame();
+        if (mCurrent) mGraphics.FlushDeferredFramebuffers();
+      }
       if (mCurrent) mGraphics.ReleaseGLContext();
     }
     ScopedGLContext(const ScopedGLContext&) = delete;
@@ -148,11 +155,17 @@ protected:
 
   private:
     IGraphicsNanoVG& mGraphics;
+    bool mWasInFrame;
     bool mCurrent;
   };
 
-  // For a platform whose paint was left early: the frame is over.
-  void AbandonFrame() { mInFrame = false; }
+  // For a platform whose paint was left early: the frame is over and NanoVG drops what it had recorded.
+  void AbandonFrame();
+
+  // The NanoVG context and its deletion: OpenGL 2 over a complete set of entry points (null without
+  // one). A platform without OpenGL may hand over a context of its own making.
+  virtual NVGcontext* CreateNanoVGContext();
+  virtual void DeleteNanoVGContext(NVGcontext* context);
 
 private:
   // Null while drawing must not happen: no context, or a layer without a framebuffer on top.

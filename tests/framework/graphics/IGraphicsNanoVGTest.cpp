@@ -18,6 +18,7 @@
 #include <nanovg_gl.h>
 #include <nanovg_gl_utils.h>
 
+#include <GL/osmesa.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -26,6 +27,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 
 using namespace iplug;
 using namespace iplug::igraphics;
@@ -249,6 +251,21 @@ void APIENTRY CountingDelete(GLsizei n, const GLuint* ids)
 void* FindNothing(const char*, void*)
 {
   return nullptr;
+}
+
+// Deletions that find no context current are counted and not passed on.
+int gWithContext = 0;
+int gWithoutContext = 0;
+void (*gRealDeleteTextures)(GLsizei, const GLuint*) = nullptr;
+void APIENTRY WatchTextures(GLsizei n, const GLuint* ids)
+{
+  ++(OSMesaGetCurrentContext() ? gWithContext : gWithoutContext);
+  if (OSMesaGetCurrentContext()) gRealDeleteTextures(n, ids);
+}
+void APIENTRY WatchFramebuffers(GLsizei n, const GLuint* ids)
+{
+  ++(OSMesaGetCurrentContext() ? gWithContext : gWithoutContext);
+  if (OSMesaGetCurrentContext()) gRealDelete(n, ids);
 }
 
 } // namespace
@@ -526,4 +543,75 @@ TEST(IGraphicsNanoVGTest, TextAnchorsAndBlocksAndDashesThatCannotBeDrawn)
     for (int x = 58; x < 98; ++x)
       dashInk += At(p, x, y).a > 0 && (y < 27 || y > 33);
   EXPECT_EQ(dashInk, 0) << "a dash of 0, NaN or below 0 draws nothing";
+}
+
+TEST(IGraphicsNanoVGTest, ImmediateDeletionsMakeTheContextCurrent)
+{
+  TempPicture picture("dot.png", 4, 4);
+  const std::vector<uint8_t> png = gfxtest::ReadFileBytes(picture.Path("dot.png"));
+  OffscreenGraphics g(nullptr, 20, 20);
+  ASSERT_TRUE(g.Open());
+  GlEntryPoints& gl = GetGlEntryPoints();
+  gRealDeleteTextures = gl.DeleteTextures;
+  gRealDelete = gl.DeleteFramebuffers;
+  gl.DeleteTextures = WatchTextures;
+  gl.DeleteFramebuffers = WatchFramebuffers;
+  const std::function<std::unique_ptr<APIBitmap>()> makers[] = {
+      [&] // a layer released outside a frame
+      {
+        g.BeginLayer(nullptr, {0, 0, 4, 4});
+        return std::move(g.EndLayer()->bitmap);
+      },
+      [&] // an image
+      {
+        return std::unique_ptr<APIBitmap>(
+            g.CreateApiBitmapFromMemory("dot.png", png.data(), static_cast<int32_t>(png.size()), 1));
+      }};
+  for (const auto& make : makers)
+  {
+    std::unique_ptr<APIBitmap> bitmap = make();
+    ASSERT_TRUE(bitmap);
+    ASSERT_GT(bitmap->GetImageId(), 0);
+    OSMesaMakeCurrent(nullptr, nullptr, GL_UNSIGNED_BYTE, 0, 0);
+    const int made = g.makeCurrentCalls;
+    const int released = g.releaseCalls;
+    gWithContext = gWithoutContext = 0;
+    bitmap.reset();
+    EXPECT_GT(gWithContext, 0);
+    EXPECT_EQ(gWithoutContext, 0) << "a GL deletion without the context current";
+    EXPECT_EQ(g.makeCurrentCalls - made, 1);
+    EXPECT_EQ(g.releaseCalls - released, 1);
+  }
+  gl.DeleteTextures = gRealDeleteTextures;
+  gl.DeleteFramebuffers = gRealDelete;
+}
+
+TEST(IGraphicsNanoVGTest, APaintLeftByAnExceptionEndsItsFrame)
+{
+  OffscreenGraphics g(nullptr, 20, 20);
+  ASSERT_TRUE(g.Open());
+  bool fail = true;
+  g.AddControl(new DrawControl({0, 0, 20, 20},
+                               [&](IGraphics& gr, const IBounds& b)
+                               {
+                                 gr.FillRect(fail ? COLOR_RED : COLOR_BLUE, b);
+                                 gr.BeginLayer(nullptr, {0, 0, 4, 4});
+                                 gr.EndLayer().reset(); // queued until the frame ends
+                                 if (fail) throw std::runtime_error("control failed");
+                               }));
+  GlEntryPoints& gl = GetGlEntryPoints();
+  gRealDelete = gl.DeleteFramebuffers;
+  gl.DeleteFramebuffers = CountingDelete;
+  gDeleted.clear();
+  const int made = g.makeCurrentCalls;
+  const int released = g.releaseCalls;
+  EXPECT_THROW(g.PaintAll(), std::runtime_error);
+  EXPECT_FALSE(g.IsInFrame());
+  EXPECT_EQ(gDeleted.size(), 1u) << "what the frame queued goes with it";
+  EXPECT_EQ(g.makeCurrentCalls - made, 1);
+  EXPECT_EQ(g.releaseCalls - released, 1);
+  gl.DeleteFramebuffers = gRealDelete;
+  fail = false;
+  g.PaintAll();
+  EXPECT_TRUE(Near(At(g.ReadWindow(), 10, 10), {0, 0, 255, 255})) << "the next paint draws";
 }

@@ -54,6 +54,7 @@ OffscreenGraphics::~OffscreenGraphics()
 
 bool OffscreenGraphics::MakeGLContextCurrent()
 {
+  ++makeCurrentCalls;
   if (!mOpen || !mContext) return false;
   mPrevious = OSMesaGetCurrentContext();
   return OSMesaMakeCurrent(static_cast<OSMesaContext>(mContext), mBuffer.data(), GL_UNSIGNED_BYTE,
@@ -62,6 +63,7 @@ bool OffscreenGraphics::MakeGLContextCurrent()
 
 bool OffscreenGraphics::ReleaseGLContext()
 {
+  ++releaseCalls;
   // Whatever was current before goes back: another editor's context with its own buffer.
   auto* previous = static_cast<OSMesaContext>(mPrevious);
   mPrevious = nullptr;

@@ -18,6 +18,10 @@ public:
   static GlResolveFunc resolver;
   static GlResolveFunc DefaultResolver();
 
+  // How often the back end made the context current and released it.
+  int makeCurrentCalls = 0;
+  int releaseCalls = 0;
+
   // ---- Platform
   bool MakeGLContextCurrent() override;
   bool ReleaseGLContext() override;
