@@ -23,6 +23,20 @@ constexpr FactoryPreset kPresets[kFactoryPresetCount] = {
     {"11 - Diode Edge", {5, 18, 0, 0, 5, 65, 0, 10, 45, 15500, 10, 1, 1, 0}},
     {"12 - Subtle Mix Iron", {1, 4, 0, 0, 0, 75, 0, 15, 20, 20000, 25, 1, 1, 0}},
 };
+
+// Every preset is a setting the parameters can hold: in range, whole where the parameter is.
+constexpr bool PresetsFitTheParameters()
+{
+  for (const FactoryPreset& preset : kPresets)
+    for (int i = 0; i < kParamCount; ++i)
+    {
+      const double v = preset.values[i];
+      if (v < kParamTable[i].min || v > kParamTable[i].max) return false;
+      if (IsWholeValuedParam(i) && v != static_cast<double>(static_cast<int>(v))) return false;
+    }
+  return true;
+}
+static_assert(PresetsFitTheParameters());
 } // namespace
 
 const FactoryPreset* FactoryPresetTable()

@@ -2,12 +2,14 @@
 
 #include "effect/engine/QuorvelEngine.h"
 #include "effect/plugin/FactoryPresets.h"
+#include "effect/plugin/MakerInfo.h"
 #include "effect/plugin/StateBlock.h"
 
 #include "framework/core/IPluginConfig.h"
 #include "framework/core/Mutex.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -33,7 +35,7 @@ iplug::IPluginSpec MakeSpec()
   spec.channelIOStr = "1-1 2-2"; // one mono or one stereo configuration
   spec.pluginName = "Quorvel";
   spec.productName = "Quorvel";
-  spec.makerName = "KELDRIMAX";
+  spec.makerName = kMakerName;
   spec.version = iplug::MakeVersion(0, 2, 1);
   spec.uniqueID = iplug::MakeFourCharCode("Qvrl");
   spec.makerID = iplug::MakeFourCharCode("Kdmx");
@@ -58,6 +60,17 @@ iplug::IPluginSpec MakeSpec()
   return spec;
 }
 
+#if defined(QUORVEL_API_VST3)
+// Hosts store automation under these IDs: computed from the keys, so they never change.
+constexpr auto kHostParamIds = []
+{
+  std::array<uint32_t, kParamCount> ids{};
+  for (int i = 0; i < kParamCount; ++i)
+    ids[static_cast<size_t>(i)] = iplug::ParamIdFromKey(kParamTable[i].key);
+  return ids;
+}();
+#endif
+
 int ClampChannels(int connected)
 {
   return std::clamp(connected, 1, kMaxEngineChannels);
@@ -67,6 +80,10 @@ int ClampChannels(int connected)
 
 Quorvel::Quorvel(const QuorvelInstanceInfo& info) : QuorvelBase(info, MakeSpec())
 {
+#if defined(QUORVEL_API_VST3)
+  SetParamIds(kHostParamIds.data(), kParamCount);
+  SetBypassParamIndex(kBypassParam);
+#endif
   for (std::atomic<float>& v : mOtherSlot)
     v.store(0.0f);
   DeclareParams();
@@ -81,46 +98,30 @@ Quorvel::~Quorvel() = default;
 void Quorvel::DeclareParams()
 {
   using iplug::IParam;
-  GetParam(EngineParams::kModel)
-      ->ConfigureEnum("Saturation Model", 0,
-                      {"Tube", "Transformer", "Tape", "Germanium Fuzz", "Silicon Fuzz", "Diode Clip"});
-
-  struct DoubleParam
+  for (int i = 0; i < kParamCount; ++i)
   {
-    int index;
-    const char* name;
-    double step;
-    const char* label;
-    double exponent; // 1: linear
-  };
-  const DoubleParam doubles[] = {
-      {EngineParams::kDrive, "Drive", 0.01, "dB", 1},
-      {EngineParams::kInputTrim, "Input Trim", 0.01, "dB", 1},
-      {EngineParams::kOutputTrim, "Output Trim", 0.01, "dB", 1},
-      {EngineParams::kTone, "Tone", 0.1, "%", 1},
-      {EngineParams::kWetMix, "Wet Mix", 0.1, "%", 1},
-      {EngineParams::kBias, "Bias / Asymmetry", 0.1, "%", 1},
-      {EngineParams::kDynamics, "Dynamics / Sag", 0.1, "%", 1},
-      // Cut-offs get more knob travel at the low end.
-      {EngineParams::kLowCut, "Wet Low Cut", 0.1, "Hz", 2},
-      {EngineParams::kHighCut, "Wet High Cut", 1, "Hz", 2},
-      {EngineParams::kBassProtect, "Bass Protect", 0.1, "%", 1},
-  };
-  for (const DoubleParam& p : doubles)
-  {
-    const double def = EngineParams::kDefaults[p.index];
-    const double lo = EngineParams::kMinima[p.index];
-    const double hi = EngineParams::kMaxima[p.index];
-    if (p.exponent == 1)
-      GetParam(p.index)->ConfigureDouble(p.name, def, lo, hi, p.step, p.label, 0, "", IParam::ShapeLinear());
-    else
-      GetParam(p.index)->ConfigureDouble(p.name, def, lo, hi, p.step, p.label, 0, "",
-                                         IParam::ShapePowCurve(p.exponent));
+    const ParamSpec& p = kParamTable[i];
+    IParam* param = GetParam(i);
+    switch (p.kind)
+    {
+    case ParamKind::kList:
+      param->ConfigureEnum(p.name, static_cast<int>(p.defaultValue), kSaturationModelCount, p.label, 0, p.group,
+                           kModelNames[0], kModelNames[1], kModelNames[2], kModelNames[3], kModelNames[4],
+                           kModelNames[5]);
+      break;
+    case ParamKind::kSwitch:
+      param->ConfigureBool(p.name, p.defaultValue != 0.0, p.label, 0, p.group, "off", "on");
+      break;
+    case ParamKind::kNumber:
+      if (p.exponent == 1.0)
+        param->ConfigureDouble(p.name, p.defaultValue, p.min, p.max, p.step, p.label, 0, p.group,
+                               IParam::ShapeLinear());
+      else
+        param->ConfigureDouble(p.name, p.defaultValue, p.min, p.max, p.step, p.label, 0, p.group,
+                               IParam::ShapePowCurve(p.exponent));
+      break;
+    }
   }
-
-  GetParam(EngineParams::kAutoGain)->ConfigureBool("Auto Gain", true, "", 0, "", "off", "on");
-  GetParam(EngineParams::kSoftCeiling)->ConfigureBool("Soft Ceiling", true, "", 0, "", "off", "on");
-  GetParam(EngineParams::kBypass)->ConfigureBool("Bypass", false, "", 0, "", "off", "on");
 }
 
 void Quorvel::RegisterFactoryPresets()
@@ -316,8 +317,10 @@ int Quorvel::UnserializeState(const iplug::StateChunk& chunk, int startPos)
       ReadStoredState(static_cast<const uint8_t*>(chunk.GetData()), chunk.GetSize(), startPos, block);
   if (end < 0) return -1;
   ApplyValues(block.current, false);
+  // The other slot is held to the same rules as the current values (whole steps for the model and
+  // the switches): a hand-made state must not smuggle a half-on switch into slot B.
   for (int i = 0; i < kParamCount; ++i)
-    mOtherSlot[i].exchange(block.other[i]);
+    mOtherSlot[i].exchange(static_cast<float>(GetParam(i)->Constrain(block.other[i])));
   mPresetIndex.exchange(block.presetIndex);
   mActiveSlot.exchange(block.activeSlot ? 1 : 0);
   return end;

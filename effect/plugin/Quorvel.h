@@ -72,6 +72,13 @@ protected:
   // editor is closed.
   virtual EditorFitTarget* GetEditorFitTarget();
 
+#if defined(QUORVEL_API_VST3)
+  // The VST3 component state: the state block plus a bypass word, or the XML form
+  // (QuorvelComponentState.cpp).
+  Steinberg::tresult getComponentStateForHost(Steinberg::IBStream* stream) override;
+  Steinberg::tresult setComponentStateFromHost(Steinberg::IBStream* stream) override;
+#endif
+
 private:
   void DeclareParams();
   void RegisterFactoryPresets();

@@ -18,14 +18,10 @@ namespace quorvel
 using QuorvelBase = iplug::IPlugAPP;
 using QuorvelInstanceInfo = iplug::InstanceInfo;
 } // namespace quorvel
-#elif defined(QUORVEL_API_TEST)
-// Unit tests run the effect on a recording adapter over IPlugAPIBase and IPlugProcessor.
-#include "tests/support/plugin/PluginTestAdapter.h"
-namespace quorvel
-{
-using QuorvelBase = test::PluginTestAdapter;
-using QuorvelInstanceInfo = test::PluginTestAdapter::InstanceInfo;
-} // namespace quorvel
+#elif defined(QUORVEL_BASE_HEADER)
+// An adapter named by the target that builds the effect: its header defines QuorvelBase and
+// QuorvelInstanceInfo.
+#include QUORVEL_BASE_HEADER
 #else
 #error "Build the effect through quorvel_effect_library, which chooses its host adapter"
 #endif

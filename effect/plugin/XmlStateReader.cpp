@@ -183,9 +183,7 @@ bool ReadKeyValue(std::string_view text, int key, float& out)
 {
   double v = 0.0;
   if (!ParseNumber(text, v)) return false;
-  if (v < static_cast<double>(EngineParams::kMinima[key]) ||
-      v > static_cast<double>(EngineParams::kMaxima[key]))
-    return false;
+  if (v < kParamTable[key].min || v > kParamTable[key].max) return false;
   if (IsWholeValuedParam(key) && !IsWhole(v)) return false;
   out = static_cast<float>(v);
   return true;

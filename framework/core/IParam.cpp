@@ -39,10 +39,11 @@ int32_t ToInt32Saturated(double v)
 
 // Reads the leading decimal number of a text like strtod does, but always with "." as the
 // decimal point: hosts may switch the process locale, and a display must parse back the
-// same in any of them. No number gives 0.
-double ParseLeadingNumber(const char* text)
+// same in any of them. False when the text does not start with a number; `end` gets the first
+// character after the number.
+bool ParseLeadingNumber(const char* text, double& out, const char** endOut = nullptr)
 {
-  if (!text) return 0.0;
+  if (!text) return false;
   const char* p = text;
   while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\f' || *p == '\v')
     ++p;
@@ -53,7 +54,7 @@ double ParseLeadingNumber(const char* text)
     ++p;
   }
   if (*p == '+' || *p == '-') // a second sign is not a number (from_chars would take "-" itself)
-    return 0.0;
+    return false;
   const char* end = p + std::strlen(p);
   double v = 0.0;
   const auto [ptr, ec] = std::from_chars(p, end, v, std::chars_format::general);
@@ -65,8 +66,29 @@ double ParseLeadingNumber(const char* text)
     v = tinyExponent ? 0.0 : std::numeric_limits<double>::infinity();
   }
   else if (ec != std::errc())
-    return 0.0;
-  return negative ? -v : v;
+    return false;
+  out = negative ? -v : v;
+  if (endOut) *endOut = ptr;
+  return true;
+}
+
+// The whole text (surrounding white space aside) is one number.
+bool ParseWholeText(const char* text, double& out)
+{
+  const char* end = nullptr;
+  if (!ParseLeadingNumber(text, out, &end)) return false;
+  while (*end == ' ' || *end == '\t' || *end == '\n' || *end == '\r')
+    ++end;
+  return *end == '\0';
+}
+
+// "-0.0" and the like: a negative value that the display rounds to zero.
+bool IsNegativeZeroText(const char* text)
+{
+  if (text[0] != '-') return false;
+  for (const char* p = text + 1; *p; ++p)
+    if (*p != '0' && *p != '.') return false;
+  return true;
 }
 } // namespace
 
@@ -218,7 +240,9 @@ double IParam::Constrain(double value) const
 
 double IParam::FromNormalized(double normalized) const
 {
-  return Constrain(mShape->ValueFromNormalized(normalized, *this));
+  // Clamped before the shape: an even power curve would turn -1 into the top of the range. NaN gives 0.
+  const double n = normalized > 0.0 ? (normalized < 1.0 ? normalized : 1.0) : 0.0;
+  return Constrain(mShape->ValueFromNormalized(n, *this));
 }
 
 double IParam::ToNormalized(double value) const
@@ -287,7 +311,8 @@ void IParam::FormatDisplay(double value, bool normalized, TextBuffer& display, b
     if (result.ec != std::errc()) result.ptr = text;
   }
   *result.ptr = '\0';
-  display.AssignText(text, kMaxDisplay);
+  // A small negative value rounded to zero shows as zero, without its sign.
+  display.AssignText(IsNegativeZeroText(text) ? text + 1 : text, kMaxDisplay);
 }
 
 const char* IParam::DisplayLabel() const
@@ -305,19 +330,44 @@ const char* IParam::DisplayLabel() const
 double IParam::TextToValue(const char* text) const
 {
   const int count = CaptionCount();
-  if (count > 0 && text)
+  for (int i = 0; text && i < count; ++i)
   {
-    for (int i = 0; i < count; ++i)
+    const IValueCaption* caption = GetCaption(i);
+    if (std::strcmp(caption->text, text) == 0) return caption->value;
+  }
+  if (mType == kTypeBool || mType == kTypeEnum) return 0.0;
+  double v = 0.0;
+  ParseLeadingNumber(text, v);
+  if (mFlags & kFlagNegateDisplay) v = -v;
+  return Constrain(v);
+}
+
+bool IParam::TryTextToValue(const char* text, double& value) const
+{
+  if (!text) return false;
+  const int count = CaptionCount();
+  for (int i = 0; i < count; ++i)
+  {
+    const IValueCaption* caption = GetCaption(i);
+    if (std::strcmp(caption->text, text) == 0)
     {
-      const IValueCaption* caption = GetCaption(i);
-      if (std::strcmp(caption->text, text) == 0) return caption->value;
+      value = caption->value;
+      return true;
     }
   }
 
-  if (mType == kTypeBool || mType == kTypeEnum) return 0.0;
+  double v = 0.0;
+  if (mType == kTypeBool || mType == kTypeEnum)
+  {
+    // A list or switch also takes its index, as hosts type it.
+    if (!ParseWholeText(text, v) || v != std::floor(v) || v < mMin || v > mMax) return false;
+    value = v;
+    return true;
+  }
 
-  double v = ParseLeadingNumber(text);
+  if (!ParseLeadingNumber(text, v)) return false;
   if (mFlags & kFlagNegateDisplay) v = -v;
-  return Constrain(v);
+  value = Constrain(v);
+  return true;
 }
 } // namespace iplug

@@ -132,7 +132,12 @@ public:
   void FormatDisplay(double value, bool normalized, TextBuffer& display, bool withCaptions = true) const;
   // Label to show after the display text: none when the value has a caption of its own.
   const char* DisplayLabel() const;
+  // Text to value: a caption's value, else for a list or switch 0, else the leading number (with "."
+  // as decimal point, any locale; none reads as 0), constrained.
   double TextToValue(const char* text) const;
+  // Text a host typed: a caption's value, a number as above, or for a list or switch a whole number
+  // within its range as its index. False, with value untouched, for text that is none of these.
+  bool TryTextToValue(const char* text, double& value) const;
 
   const char* GetName() const { return mName; }
   const char* GetLabel() const { return mLabel; }

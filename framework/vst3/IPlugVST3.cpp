@@ -1,7 +1,7 @@
 #include "framework/vst3/IPlugVST3.h"
 
 #include "framework/vst3/ParamIdTable.h"
-#include "framework/vst3/Vst3ComponentState.h"
+#include "framework/vst3/Vst3StateStream.h"
 #include "framework/vst3/Vst3Strings.h"
 
 #include "pluginterfaces/vst/ivsthostapplication.h"
@@ -18,6 +18,9 @@ namespace iplug
 
 namespace
 {
+// The host whose streams report failure on reads that still carry state bytes.
+constexpr HostId kHostWavelab = 31;
+
 // Set while this thread is inside setProcessing or process: the host must not be called back there.
 thread_local int tProcessingCallDepth = 0;
 
@@ -159,7 +162,7 @@ tresult PLUGIN_API IPlugVST3::process(ProcessData& data)
   return Guarded(kResultOk,
                  [&]() -> tresult
                  {
-                   RunProcessCall(*this, data);
+                   RunProcessCall(*this, data, mParamIds);
                    return kResultOk;
                  });
 }
@@ -304,9 +307,17 @@ tresult IPlugVST3::getComponentStateForHost(IBStream* stream)
   return Guarded(kResultFalse,
                  [&]() -> tresult
                  {
-                   StateChunk block;
-                   if (!SerializeState(block)) return kResultFalse;
-                   return WriteComponentState(stream, block);
+                   StateChunk chunk;
+                   if (!SerializeState(chunk)) return kResultFalse;
+                   // One write each, as hosts expect; the count a host reports is not second-guessed,
+                   // but a write that fails must not be reported as a saved state.
+                   int32 written = 0;
+                   if (chunk.GetSize() > 0 &&
+                       stream->write(const_cast<void*>(chunk.GetData()), chunk.GetSize(), &written) != kResultOk)
+                     return kResultFalse;
+                   int32_t bypassWord = 0;
+                   if (stream->write(&bypassWord, 4, &written) != kResultOk) return kResultFalse;
+                   return kResultOk;
                  });
 }
 
@@ -316,12 +327,34 @@ tresult IPlugVST3::setComponentStateFromHost(IBStream* stream)
   return Guarded(kResultFalse,
                  [&]() -> tresult
                  {
-                   StateChunk bytes;
-                   // Read and checked whole before anything is applied: a refused stream changes nothing.
-                   if (ReadComponentState(stream, bytes) != kResultOk) return kResultFalse;
-                   if (UnserializeState(bytes, 0) < 0) return kResultFalse;
+                   // This host reports failure on reads that still deliver bytes: keep reading them.
+                   const bool keepFailedReads = GetHost() == kHostWavelab;
+                   StateChunk chunk;
+                   uint8_t block[kStateReadBlockBytes];
+                   for (;;)
+                   {
+                     int32 count = 0;
+                     const tresult result = stream->read(block, kStateReadBlockBytes, &count);
+                     // No bytes end the loop for every host: a failing stream would otherwise never end.
+                     if (count <= 0) break;
+                     if (count > kStateReadBlockBytes) return kResultFalse;
+                     if (result != kResultOk && !keepFailedReads) break;
+                     if (chunk.GetSize() + count > kMaxStateStreamBytes) return kResultFalse;
+                     if (chunk.PutBytes(block, count) < 0) return kResultFalse;
+                   }
+                   const int end = UnserializeState(chunk, 0);
+                   if (end < 0) return kResultFalse;
+                   if (StateHasBypassWord(chunk))
+                   {
+                     int64 position = 0;
+                     if (stream->seek(end, IBStream::kIBSeekSet, &position) != kResultOk) return kResultFalse;
+                     uint32_t bypassWord = 0;
+                     int32 count = 0;
+                     if (stream->read(&bypassWord, 4, &count) != kResultOk || count != 4 || bypassWord > 1)
+                       return kResultFalse;
+                   }
                    RefreshParameterObjects();
-                   SendAllParamsToEditor();
+                   OnStateRestored();
                    return kResultOk;
                  });
 }

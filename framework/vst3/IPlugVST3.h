@@ -138,9 +138,21 @@ public:
   REFCOUNT_METHODS(SingleComponentEffect)
 
 protected:
-  // The component state: the plug-in's state block plus the bypass word.
+  // The component state in the adapter's own form: the plug-in's SerializeState chunk written in one
+  // call, then a 32-bit 0 word. Reading takes 128-byte blocks up to 1 MiB, hands them to
+  // UnserializeState and, when StateHasBypassWord says so, reads the word that follows the state.
+  // Plug-ins with a stream form of their own replace both.
   tresult getComponentStateForHost(Steinberg::IBStream* stream) override;
   tresult setComponentStateFromHost(Steinberg::IBStream* stream) override;
+  // Whether a state the host gave back carries a 32-bit bypass word (0 or 1) after what
+  // UnserializeState read. None by default.
+  virtual bool StateHasBypassWord(const StateChunk& state) const
+  {
+    (void)state;
+    return false;
+  }
+  // The host-side parameter objects take the plug-in's current values.
+  void RefreshParameterObjects();
   // The controller keeps nothing of its own: the component state is all there is.
   tresult setControllerState(Steinberg::IBStream*) override { return Steinberg::kResultOk; }
   tresult getControllerState(Steinberg::IBStream*) override { return Steinberg::kResultOk; }
@@ -148,7 +160,6 @@ protected:
 private:
   // Tells the host about a latency it has not seen yet; never from inside a processing call.
   void AnnounceLatencyIfChanged();
-  void RefreshParameterObjects();
 
   IPlugVST3View* mView = nullptr;
   const IPlugVST3View* mWindowView = nullptr;

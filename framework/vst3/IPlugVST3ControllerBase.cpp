@@ -100,7 +100,7 @@ void IPlugVST3ControllerBase::CreateParameters(IPlugAPIBase& plug, ParameterCont
         ++units;
       }
     }
-    parameters.addParameter(new IPlugVST3Parameter(param, i, MapParamId(i), unit));
+    parameters.addParameter(new IPlugVST3Parameter(param, i == mBypassParamIndex, MapParamId(i), unit));
   }
 
   if (!midiIn) return;

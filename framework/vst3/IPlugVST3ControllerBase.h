@@ -6,6 +6,7 @@
 
 #include "framework/core/IPlugAPIBase.h"
 #include "framework/core/TextBuffer.h"
+#include "framework/vst3/ParamIdTable.h"
 
 #include "public.sdk/source/vst/vsteditcontroller.h"
 #include "pluginterfaces/vst/ivstattributes.h"
@@ -38,11 +39,26 @@ public:
   void GetTrackNamespace(TextBuffer& name) const { name.AssignText(mChannelNamespace.Get()); }
   int GetTrackNamespaceIndex() const { return mChannelNamespaceIndex; }
 
+  // The VST3 ID of parameter `index` and back (see ParamIdTable); IDs are the indices unless the
+  // plug-in gave its own with SetParamIds.
+  uint32_t MapParamId(int32_t index) const { return mParamIds.MapParamId(index); }
+  int32_t ParamIndexFromId(uint32_t id) const { return mParamIds.ParamIndexFromId(id); }
+  const ParamIdTable& GetParamIds() const { return mParamIds; }
+  // The parameter hosts show as their own bypass switch, -1 for none.
+  int GetBypassParamIndex() const { return mBypassParamIndex; }
+
   // Name of MIDI controller 0..127, null outside.
   static const char* MidiControllerName(int controller);
 
 protected:
+  // Called by the plug-in's constructor, before the host sees any parameter: fixed IDs for
+  // parameters 0 .. count - 1 (the array must outlive the plug-in) and the bypass parameter.
+  void SetParamIds(const uint32_t* ids, int count) { mParamIds.Assign(ids, count); }
+  void SetBypassParamIndex(int index) { mBypassParamIndex = index; }
+
   Steinberg::Vst::ParameterContainer* mParameters = nullptr;
+  ParamIdTable mParamIds;
+  int mBypassParamIndex = -1;
   TextBuffer mChannelName;
   TextBuffer mChannelNamespace;
   TextBuffer mChannelUID;

@@ -12,7 +12,7 @@ using namespace Steinberg::Vst;
 namespace iplug
 {
 
-IPlugVST3Parameter::IPlugVST3Parameter(IParam* param, int paramIdx, ParamID id, UnitID unitId) : mParam(param)
+IPlugVST3Parameter::IPlugVST3Parameter(IParam* param, bool isBypass, ParamID id, UnitID unitId) : mParam(param)
 {
   info.id = id;
   WidenAscii(param->GetName(), info.title, 128);
@@ -24,7 +24,7 @@ IPlugVST3Parameter::IPlugVST3Parameter(IParam* param, int paramIdx, ParamID id, 
   info.flags = 0;
   if (!(param->GetFlags() & kFlagCannotAutomate)) info.flags |= ParameterInfo::kCanAutomate;
   if (param->Type() == kTypeEnum) info.flags |= ParameterInfo::kIsList;
-  if (paramIdx == kBypassParamIndex) info.flags |= ParameterInfo::kIsBypass;
+  if (isBypass) info.flags |= ParameterInfo::kIsBypass;
   valueNormalized = info.defaultNormalizedValue;
   precision = param->GetPrecision();
 }
@@ -39,7 +39,9 @@ void IPlugVST3Parameter::toString(ParamValue normalized, String128 string) const
 bool IPlugVST3Parameter::fromString(const TChar* string, ParamValue& normalized) const
 {
   const std::string text = Utf16ToUtf8(string, 128);
-  normalized = mParam->ToNormalized(mParam->TextToValue(text.c_str()));
+  double value = 0.0;
+  if (!mParam->TryTextToValue(text.c_str(), value)) return false;
+  normalized = mParam->ToNormalized(value);
   return true;
 }
 

@@ -15,12 +15,12 @@ namespace iplug
 class IPlugVST3Parameter : public Steinberg::Vst::Parameter
 {
 public:
-  // paramIdx selects the bypass flag (the last of the effect's parameters carries it).
-  IPlugVST3Parameter(IParam* param, int paramIdx, Steinberg::Vst::ParamID id, Steinberg::Vst::UnitID unitId);
+  // isBypass marks the parameter hosts show as their own bypass switch.
+  IPlugVST3Parameter(IParam* param, bool isBypass, Steinberg::Vst::ParamID id, Steinberg::Vst::UnitID unitId);
 
   void toString(Steinberg::Vst::ParamValue valueNormalized,
                 Steinberg::Vst::String128 string) const SMTG_OVERRIDE;
-  // Host text, read up to 128 units. Always true: text the parameter cannot read gives its minimum.
+  // Host text, read up to 128 units. False, with the value untouched, for text the parameter cannot read.
   bool fromString(const Steinberg::Vst::TChar* string,
                   Steinberg::Vst::ParamValue& valueNormalized) const SMTG_OVERRIDE;
   Steinberg::Vst::ParamValue toPlain(Steinberg::Vst::ParamValue valueNormalized) const SMTG_OVERRIDE;
@@ -33,8 +33,5 @@ public:
 private:
   IParam* mParam;
 };
-
-// Index of the parameter that is the host's bypass switch.
-inline constexpr int kBypassParamIndex = 13;
 
 } // namespace iplug

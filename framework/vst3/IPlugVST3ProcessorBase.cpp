@@ -229,9 +229,9 @@ void IPlugVST3ProcessorBase::UpdateTransport()
   mTransport.transportLoopEnabled = (c.state & ProcessContext::kCycleActive) != 0;
 }
 
-void IPlugVST3ProcessorBase::ApplyParameterChanges(IParameterChanges* changes)
+void IPlugVST3ProcessorBase::ApplyParameterChanges(IParameterChanges* changes, const ParamIdTable& ids)
 {
-  ForEachParameterChange(changes, mOwner.NParams(),
+  ForEachParameterChange(changes, ids, mOwner.NParams(),
                          [&](int paramIdx, double normalized, int offset)
                          {
                            mOwner.GetParam(paramIdx)->SetNormalized(normalized);
@@ -371,12 +371,13 @@ void IPlugVST3ProcessorBase::RunAudio(SingleComponentEffect& effect, ProcessData
     ProcessHostBuffers(frames);
 }
 
-void IPlugVST3ProcessorBase::RunProcessCall(SingleComponentEffect& effect, ProcessData& data)
+void IPlugVST3ProcessorBase::RunProcessCall(SingleComponentEffect& effect, ProcessData& data,
+                                            const ParamIdTable& ids)
 {
   if (data.processContext) mContext = *data.processContext;
   UpdateTransport();
   // Hosts flush automation with calls of 0 samples and no buffers: the values still count.
-  ApplyParameterChanges(data.inputParameterChanges);
+  ApplyParameterChanges(data.inputParameterChanges, ids);
   if (DoesMidiIn()) ReadMidiInput(data.inputEvents);
   const bool knownSize = data.symbolicSampleSize == kSample32 || data.symbolicSampleSize == kSample64;
   if (knownSize && data.numSamples > 0) RunAudio(effect, data);

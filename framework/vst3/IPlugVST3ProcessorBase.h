@@ -13,6 +13,7 @@
 #include "framework/core/IPlugAPIBase.h"
 #include "framework/core/IPlugProcessor.h"
 #include "framework/vst3/MidiOutputQueue.h"
+#include "framework/vst3/ParamIdTable.h"
 #include "framework/vst3/SingleComponentEffect.h"
 
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
@@ -52,7 +53,9 @@ public:
                             Steinberg::Vst::SpeakerArrangement* outputs, int numOuts);
   // Takes a set-up the caller has checked: sample rate, block size, MIDI output storage, reset.
   void PrepareProcessing(const Steinberg::Vst::ProcessSetup& setup);
-  void RunProcessCall(Steinberg::Vst::SingleComponentEffect& effect, Steinberg::Vst::ProcessData& data);
+  // `ids` maps the host's parameter IDs of automation to parameter indices.
+  void RunProcessCall(Steinberg::Vst::SingleComponentEffect& effect, Steinberg::Vst::ProcessData& data,
+                      const ParamIdTable& ids);
 
   bool SendMidiMessage(const IMidiEvent& msg) override;
 
@@ -62,7 +65,7 @@ public:
   const MidiOutputQueue& GetMidiOutputQueue() const { return mMidiOutput; }
 
 protected:
-  void ApplyParameterChanges(Steinberg::Vst::IParameterChanges* changes);
+  void ApplyParameterChanges(Steinberg::Vst::IParameterChanges* changes, const ParamIdTable& ids);
   void ReadMidiInput(Steinberg::Vst::IEventList* events);
   void WriteMidiOutput(Steinberg::Vst::IEventList* events, int numSamples);
   void RunAudio(Steinberg::Vst::SingleComponentEffect& effect, Steinberg::Vst::ProcessData& data);

@@ -12,6 +12,11 @@ namespace
 std::atomic<int> gModuleUseCount{0};
 }
 
+bool iplug::InitModuleHook()
+{
+  return true;
+}
+
 extern "C" bool InitDll()
 {
   if (++gModuleUseCount == 1) return InitModule();

@@ -12,9 +12,16 @@ namespace Steinberg
 extern void* moduleHandle;
 } // namespace Steinberg
 
-// Supplied by the module that links this: its start-up and shut-down steps.
+// The module's start-up and shut-down steps (ModuleFactory.cpp; tests supply their own).
 bool InitModule();
 bool DeinitModule();
+
+namespace iplug
+{
+// The module-init step InitModule runs on the first load. Nothing to do yet: the module handle that
+// the editor window will register its class with is kept in Steinberg::moduleHandle by DllMain.
+bool InitModuleHook();
+} // namespace iplug
 
 extern "C"
 {

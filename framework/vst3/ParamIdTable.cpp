@@ -3,33 +3,17 @@
 namespace iplug
 {
 
-const uint32_t kParamIdTable[kParamIdTableSize] = {
-    0x0633FB29, // model
-    0x05B6998A, // drive
-    0x05FB57CA, // input
-    0x44111901, // output
-    0x00366972, // tone
-    0x0001A65C, // mix
-    0x002E22B9, // bias
-    0x5606A814, // dynamics
-    0x3E9F2E6E, // lowcut
-    0x36912960, // highcut
-    0x002E06DF, // bass
-    0x55C9B9AE, // autogain
-    0x0035BF8D, // safe
-    0x2E186CE8, // bypass
-};
-
-uint32_t MapParamId(int32_t index)
+uint32_t ParamIdTable::MapParamId(int32_t index) const
 {
   const auto unsignedIndex = static_cast<uint32_t>(index);
-  return unsignedIndex < kParamIdTableSize ? kParamIdTable[unsignedIndex] : unsignedIndex;
+  return unsignedIndex < static_cast<uint32_t>(mCount) ? mIds[unsignedIndex] : unsignedIndex;
 }
 
-int32_t ParamIndexFromId(uint32_t id)
+int32_t ParamIdTable::ParamIndexFromId(uint32_t id) const
 {
-  for (int32_t i = 0; i < kParamIdTableSize; ++i)
-    if (kParamIdTable[i] == id) return i;
+  if (mCount == 0) return id <= 0x7FFFFFFFu ? static_cast<int32_t>(id) : -1;
+  for (int32_t i = 0; i < mCount; ++i)
+    if (mIds[i] == id) return i;
   return -1;
 }
 

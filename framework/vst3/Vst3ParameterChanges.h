@@ -18,7 +18,8 @@ namespace iplug
 
 // Calls apply(paramIdx, normalizedValue clamped to 0..1, sampleOffset) per usable queue, in queue order.
 template <class Apply>
-void ForEachParameterChange(Steinberg::Vst::IParameterChanges* changes, int nParams, Apply&& apply)
+void ForEachParameterChange(Steinberg::Vst::IParameterChanges* changes, const ParamIdTable& ids, int nParams,
+                           Apply&& apply)
 {
   if (!changes) return;
   const Steinberg::int32 queues = changes->getParameterCount();
@@ -31,7 +32,7 @@ void ForEachParameterChange(Steinberg::Vst::IParameterChanges* changes, int nPar
     Steinberg::int32 offset = 0;
     Steinberg::Vst::ParamValue value = 0.0;
     if (queue->getPoint(points - 1, offset, value) != Steinberg::kResultOk) continue;
-    const int32_t paramIdx = ParamIndexFromId(queue->getParameterId());
+    const int32_t paramIdx = ids.ParamIndexFromId(queue->getParameterId());
     if (paramIdx < 0 || paramIdx >= nParams || !std::isfinite(value)) continue;
     apply(static_cast<int>(paramIdx), std::clamp(value, 0.0, 1.0), static_cast<int>(offset));
   }

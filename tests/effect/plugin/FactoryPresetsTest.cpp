@@ -27,7 +27,7 @@ TEST(FactoryPresets, TableHoldsTwelveDistinctStorablePresets)
       values[i] = table[k].values[i];
       if (IsWholeValuedParam(i))
       {
-        EXPECT_EQ(values[i], std::floor(values[i])) << kParamKeys[i];
+        EXPECT_EQ(values[i], std::floor(values[i])) << kParamTable[i].key;
       }
     }
     // A preset the state reader would refuse could never be recalled from its stored chunk.

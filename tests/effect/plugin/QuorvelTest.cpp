@@ -83,7 +83,7 @@ EngineParams PresetValues(int k)
 void ExpectValues(const EngineParams& actual, const EngineParams& expected, const char* what)
 {
   for (int i = 0; i < kParamCount; ++i)
-    EXPECT_EQ(actual[i], expected[i]) << what << " " << kParamKeys[i];
+    EXPECT_EQ(actual[i], expected[i]) << what << " " << kParamTable[i].key;
 }
 
 std::vector<uint8_t> Bytes(const iplug::StateChunk& chunk)
@@ -209,8 +209,8 @@ TEST(QuorvelState, DefaultBlockIsAppendedFieldByField)
   EXPECT_EQ(At<int32_t>(bytes, 3 + 4), 1);
   for (int i = 0; i < kParamCount; ++i)
   {
-    EXPECT_EQ(At<float>(bytes, 3 + 8 + 4 * i), EngineParams::kDefaults[i]) << "current " << kParamKeys[i];
-    EXPECT_EQ(At<float>(bytes, 3 + 64 + 4 * i), EngineParams::kDefaults[i]) << "other " << kParamKeys[i];
+    EXPECT_EQ(At<float>(bytes, 3 + 8 + 4 * i), EngineParams::kDefaults[i]) << "current " << kParamTable[i].key;
+    EXPECT_EQ(At<float>(bytes, 3 + 64 + 4 * i), EngineParams::kDefaults[i]) << "other " << kParamTable[i].key;
   }
   EXPECT_EQ(At<int32_t>(bytes, 3 + 120), 0);
   EXPECT_EQ(At<int32_t>(bytes, 3 + 124), 0);
@@ -347,7 +347,7 @@ TEST(QuorvelState, ReadsFromAnyPositionAndFallsBackToXml)
     SCOPED_TRACE("XML form at offset 2");
     std::string doc = "<QuorvelState program=\"5\" showingB=\"1\" alt_drive=\"3\">";
     for (int k = 0; k < kParamCount; ++k)
-      doc += std::string("<PARAM id=\"") + kParamKeys[k] + "\" value=\"" +
+      doc += std::string("<PARAM id=\"") + kParamTable[k].key + "\" value=\"" +
              std::to_string(PresetValues(7)[k]) + "\"/>";
     doc += "</QuorvelState>";
     std::vector<uint8_t> bytes = {0, 0, 'V', 'C', '2', '!', 0, 0, 0, 0};
@@ -441,7 +441,7 @@ TEST(QuorvelPresets, RestoreAppliesValuesWithCompleteHostEditsThenPresetNotifica
   ASSERT_EQ(q.records.size(), static_cast<size_t>(kParamCount * 6));
   for (int i = 0; i < kParamCount; ++i)
   {
-    SCOPED_TRACE(kParamKeys[i]);
+    SCOPED_TRACE(kParamTable[i].key);
     const auto* r = &q.records[4 * i];
     const double normalized = q.GetParam(i)->GetNormalized();
     EXPECT_EQ(r[0].call, Call::kBeginEdit);

@@ -18,7 +18,7 @@ constexpr float kValues[kParamCount] = {2, 12.5f, -3, 1.5f, -40, 75, 10, 45, 80,
 
 std::string ParamElement(int key, const std::string& value)
 {
-  return std::string("<PARAM id=\"") + kParamKeys[key] + "\" value=\"" + value + "\"/>";
+  return std::string("<PARAM id=\"") + kParamTable[key].key + "\" value=\"" + value + "\"/>";
 }
 
 // A document with every key; `override` replaces one key's value text, `skip` leaves one key out.
@@ -152,8 +152,8 @@ TEST(XmlStateReader, AcceptsWellFormedDocuments)
     ASSERT_TRUE(o.ok);
     for (int k = 0; k < kParamCount; ++k)
     {
-      EXPECT_EQ(o.values.current[k], kValues[k]) << kParamKeys[k];
-      EXPECT_EQ(o.values.other[k], kValues[k]) << kParamKeys[k];
+      EXPECT_EQ(o.values.current[k], kValues[k]) << kParamTable[k].key;
+      EXPECT_EQ(o.values.other[k], kValues[k]) << kParamTable[k].key;
     }
     EXPECT_EQ(o.values.presetIndex, 0);
     EXPECT_EQ(o.values.showingB, 0);
@@ -166,20 +166,20 @@ TEST(XmlStateReader, AcceptsWellFormedDocuments)
     for (int k = 0; k < kParamCount; ++k)
     {
       if (k % 3 == 0)
-        doc += std::string("  <PARAM  value='") + kValueTexts[k] + "' id='" + kParamKeys[k] +
+        doc += std::string("  <PARAM  value='") + kValueTexts[k] + "' id='" + kParamTable[k].key +
                "' note=\"n\" />\n";
       else if (k % 3 == 1)
-        doc += std::string("\t<PARAM id=\"") + kParamKeys[k] + "\" value=\"" + kValueTexts[k] +
+        doc += std::string("\t<PARAM id=\"") + kParamTable[k].key + "\" value=\"" + kValueTexts[k] +
                "\"> \n </PARAM >";
       else
-        doc += std::string("<PARAM id=\"") + kParamKeys[k] + "\" value=\"" + kValueTexts[k] + "\"></PARAM>";
+        doc += std::string("<PARAM id=\"") + kParamTable[k].key + "\" value=\"" + kValueTexts[k] + "\"></PARAM>";
     }
     doc += "\n</QuorvelState \t>\r\n  ";
     const Outcome o = ReadDoc(doc);
     ASSERT_TRUE(o.ok);
     EXPECT_EQ(o.values.presetIndex, 4);
     for (int k = 0; k < kParamCount; ++k)
-      EXPECT_EQ(o.values.current[k], kValues[k]) << kParamKeys[k];
+      EXPECT_EQ(o.values.current[k], kValues[k]) << kParamTable[k].key;
   }
 }
 
@@ -216,7 +216,7 @@ TEST(XmlStateReader, RootAttributesSetPresetSlotAndOtherValues)
     for (int k = 0; k < kParamCount; ++k)
     {
       EXPECT_EQ(o.values.current[k], kValues[k]);
-      EXPECT_EQ(o.values.other[k], k == EngineParams::kDrive ? 12.0f : kValues[k]) << kParamKeys[k];
+      EXPECT_EQ(o.values.other[k], k == EngineParams::kDrive ? 12.0f : kValues[k]) << kParamTable[k].key;
     }
   }
   {
@@ -256,7 +256,7 @@ TEST(XmlStateReader, NumbersMustBeFiniteDecimalsInsideTheRange)
   };
   for (const Case& c : cases)
   {
-    SCOPED_TRACE(std::string(kParamKeys[c.key]) + " = '" + c.text + "'");
+    SCOPED_TRACE(std::string(kParamTable[c.key].key) + " = '" + c.text + "'");
     const Outcome o = ReadDoc(Document("", c.key, c.text));
     if (c.ok)
     {

@@ -35,7 +35,7 @@ struct Params
 TEST(IPlugVST3Parameter, DescribesEachKindOfParameterToTheHost)
 {
   Params p;
-  auto* model = new IPlugVST3Parameter(&p.model, 0, 0x0633FB29, 0);
+  auto* model = new IPlugVST3Parameter(&p.model, false, 0x0633FB29, 0);
   const ParameterInfo& m = model->getInfo();
   EXPECT_EQ(m.id, 0x0633FB29u);
   EXPECT_EQ(Text(m.title), u"Saturation Model");
@@ -45,18 +45,18 @@ TEST(IPlugVST3Parameter, DescribesEachKindOfParameterToTheHost)
   EXPECT_DOUBLE_EQ(m.defaultNormalizedValue, 0.4);
   EXPECT_DOUBLE_EQ(model->getNormalized(), 0.4);
 
-  auto* bypass = new IPlugVST3Parameter(&p.bypass, kBypassParamIndex, 0x2E186CE8, 0);
+  auto* bypass = new IPlugVST3Parameter(&p.bypass, true, 0x2E186CE8, 0);
   EXPECT_EQ(bypass->getInfo().stepCount, 1);
   EXPECT_EQ(bypass->getInfo().flags, ParameterInfo::kCanAutomate | ParameterInfo::kIsBypass);
   EXPECT_EQ(bypass->getInfo().flags & ParameterInfo::kIsList, 0);
 
-  auto* drive = new IPlugVST3Parameter(&p.drive, 1, 7, 3);
+  auto* drive = new IPlugVST3Parameter(&p.drive, false, 7, 3);
   EXPECT_EQ(drive->getInfo().stepCount, 0);
   EXPECT_EQ(Text(drive->getInfo().units), u"dB");
   EXPECT_EQ(drive->getInfo().unitId, 3);
   EXPECT_DOUBLE_EQ(drive->getInfo().defaultNormalizedValue, 0.25);
 
-  auto* fixed = new IPlugVST3Parameter(&p.fixed, 2, 8, 0);
+  auto* fixed = new IPlugVST3Parameter(&p.fixed, false, 8, 0);
   EXPECT_EQ(fixed->getInfo().flags, 0) << "a parameter that cannot be automated says so";
 
   EXPECT_STREQ(model->isA(), "IPlugVST3Parameter");
@@ -69,8 +69,8 @@ TEST(IPlugVST3Parameter, DescribesEachKindOfParameterToTheHost)
 TEST(IPlugVST3Parameter, ShowsReadsAndShapesValuesThroughTheFrameworkParameter)
 {
   Params p;
-  IPtr<IPlugVST3Parameter> model = owned(new IPlugVST3Parameter(&p.model, 0, 1, 0));
-  IPtr<IPlugVST3Parameter> drive = owned(new IPlugVST3Parameter(&p.drive, 1, 2, 0));
+  IPtr<IPlugVST3Parameter> model = owned(new IPlugVST3Parameter(&p.model, false, 1, 0));
+  IPtr<IPlugVST3Parameter> drive = owned(new IPlugVST3Parameter(&p.drive, false, 2, 0));
 
   String128 out;
   model->toString(1.0, out);

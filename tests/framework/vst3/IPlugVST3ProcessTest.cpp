@@ -16,7 +16,7 @@ using iplug::kFactoryProgramList;
 using iplug::kHost;
 using iplug::kReset;
 using iplug::kUI;
-using iplug::MapParamId;
+using quorvel::test::MapParamId;
 using iplug::TextBuffer;
 using namespace Steinberg;
 using namespace Steinberg::Vst;

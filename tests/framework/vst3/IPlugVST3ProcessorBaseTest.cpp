@@ -9,7 +9,7 @@
 
 #include <cstring>
 
-using iplug::MapParamId;
+using quorvel::test::MapParamId;
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 using namespace quorvel::test;

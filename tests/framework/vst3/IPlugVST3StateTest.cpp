@@ -1,3 +1,5 @@
+// The adapter's own component state, on a plug-in that keeps the framework's parameter serialisation.
+
 #include "tests/support/vst3/HostApplication.h"
 #include "tests/support/vst3/HostStream.h"
 #include "tests/support/vst3/TestVst3Plugin.h"
@@ -6,14 +8,6 @@
 
 #include <cstring>
 
-using iplug::IPluginSpec;
-using iplug::ITransportState;
-using iplug::kFactoryProgramList;
-using iplug::kHost;
-using iplug::kReset;
-using iplug::kUI;
-using iplug::MapParamId;
-using iplug::TextBuffer;
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 using namespace quorvel::test;
@@ -22,12 +16,16 @@ namespace
 {
 struct Instance
 {
-  Instance() : plug(new TestVst3Plugin) { EXPECT_EQ(plug->initialize(&host), kResultOk); }
+  explicit Instance(std::u16string hostName = u"Test Host") : host(std::move(hostName)), plug(new TestVst3Plugin)
+  {
+    EXPECT_EQ(plug->initialize(&host), kResultOk);
+  }
   ~Instance()
   {
     plug->terminate();
     plug->release();
   }
+  IComponent* Component() { return plug; }
   HostApplication host;
   TestVst3Plugin* plug;
 };
@@ -39,36 +37,38 @@ std::vector<double> Values(TestVst3Plugin& p)
     v.push_back(p.GetParam(i)->Value());
   return v;
 }
+
+// 14 doubles as the framework writes them, then the 0 word.
+std::vector<uint8_t> SavedState(double gain)
+{
+  Instance a;
+  a.plug->GetParam(0)->Set(3);
+  a.plug->GetParam(1)->Set(gain);
+  a.plug->GetParam(13)->Set(1);
+  HostStream saved;
+  EXPECT_EQ(a.Component()->getState(&saved), kResultOk);
+  return saved.data;
+}
 } // namespace
 
-TEST(IPlugVST3State, RoundTripsTheComponentStateIntoTheController)
+TEST(IPlugVST3State, DefaultFormRoundTripsIntoTheControllerAndEditor)
 {
-  HostStream saved;
-  std::vector<double> savedValues;
-  {
-    Instance a;
-    a.plug->GetParam(0)->Set(3);
-    a.plug->GetParam(1)->Set(0.25);
-    a.plug->GetParam(13)->Set(1); // bypass travels inside the block
-    IComponent* component = a.plug;
-    ASSERT_EQ(component->getState(&saved), kResultOk);
-    savedValues = Values(*a.plug);
-  }
-  Instance b;
-  ASSERT_EQ(saved.data.size(), 132u);
-  EXPECT_EQ(std::memcmp(saved.data.data(), "QVKX", 4), 0);
-  EXPECT_EQ(saved.data[128] | saved.data[129] | saved.data[130] | saved.data[131], 0) << "bypass word";
+  const std::vector<uint8_t> saved = SavedState(0.25);
+  ASSERT_EQ(saved.size(), 14u * 8 + 4);
+  double gain = 0;
+  std::memcpy(&gain, saved.data() + 8, 8);
+  EXPECT_EQ(gain, 0.25) << "parameter 1 as a little-endian double";
+  EXPECT_EQ(saved[112] | saved[113] | saved[114] | saved[115], 0) << "the 0 word";
 
-  saved.position = 0;
-  saved.readChunk = 128; // 128 then 4 bytes
-  b.plug->editorValues.clear();
-  ASSERT_EQ(static_cast<IComponent*>(b.plug)->setState(&saved), kResultOk);
-  EXPECT_EQ(Values(*b.plug), savedValues);
+  Instance b;
+  HostStream stream(saved);
+  stream.readChunk = 50; // hosts deliver any number of bytes per read
+  ASSERT_EQ(b.Component()->setState(&stream), kResultOk);
+  EXPECT_EQ(b.plug->GetParam(0)->Value(), 3);
+  EXPECT_EQ(b.plug->GetParam(1)->Value(), 0.25);
   for (int i = 0; i < 14; ++i)
     EXPECT_DOUBLE_EQ(b.plug->getParamNormalized(MapParamId(i)), b.plug->GetParam(i)->GetNormalized()) << i;
-  EXPECT_EQ(b.plug->getParamNormalized(MapParamId(13)), 1.0)
-      << "the host's bypass switch shows the restored bypass";
-  EXPECT_EQ(b.plug->editorValues.size(), 14u);
+  EXPECT_EQ(b.plug->statesRestored, 1);
 
   // The controller role keeps nothing of its own and never touches the component state.
   HostStream controllerState;
@@ -76,47 +76,90 @@ TEST(IPlugVST3State, RoundTripsTheComponentStateIntoTheController)
   EXPECT_TRUE(controllerState.data.empty());
   HostStream junk(std::vector<uint8_t>(40, 0x55));
   EXPECT_EQ(static_cast<IEditController*>(b.plug)->setState(&junk), kResultOk);
-  EXPECT_EQ(b.plug->setComponentState(&junk), kResultOk);
-  EXPECT_EQ(Values(*b.plug), savedValues);
+  EXPECT_EQ(b.plug->GetParam(1)->Value(), 0.25);
 }
 
-TEST(IPlugVST3State, RefusesBadStreamsAndLeavesTheStateAsItWas)
+TEST(IPlugVST3State, FailingReadsEndTheStreamExceptForTheHostThatFlagsGoodReads)
 {
-  HostStream good;
+  const std::vector<uint8_t> saved = SavedState(0.5);
+  struct Case
   {
-    Instance a;
-    a.plug->GetParam(1)->Set(0.75);
-    ASSERT_EQ(static_cast<IComponent*>(a.plug)->getState(&good), kResultOk);
+    std::u16string host;
+    tresult expected;
+    double lastAfter;
+  };
+  // Reads of 50 bytes, every one after the first flagged as failed: 50 bytes hold 6 values only.
+  for (const Case& c : {Case{u"WaveLab 12", kResultOk, 1.0}, Case{u"Other Host", kResultFalse, 0.0}})
+  {
+    Instance b(c.host);
+    HostStream stream(saved);
+    stream.readChunk = 50;
+    stream.failingReadsFrom = 1;
+    EXPECT_EQ(b.Component()->setState(&stream), c.expected);
+    EXPECT_EQ(b.plug->GetParam(13)->Value(), c.lastAfter);
+    EXPECT_EQ(b.plug->statesRestored, c.expected == kResultOk ? 1 : 0);
   }
+
+  // A stream that fails without delivering bytes ends the loop for every host.
+  Instance b(u"WaveLab 12");
+  HostStream failing;
+  failing.endResult = kInternalError;
+  EXPECT_EQ(b.Component()->setState(&failing), kResultFalse);
+  EXPECT_EQ(failing.readCalls, 1);
+}
+
+TEST(IPlugVST3State, BypassWordAfterATaggedStateIsCheckedWhereTheStateEnds)
+{
+  std::vector<uint8_t> tagged = SavedState(0.5);
+  tagged.resize(112);
+  std::memcpy(tagged.data(), kTestBypassTag, 4); // parameter 0's low bytes: any value constrains
+  struct Case
+  {
+    uint32_t word;
+    tresult seek;
+    tresult expected;
+  };
+  for (const Case& c : {Case{0, kResultOk, kResultOk}, Case{1, kResultOk, kResultOk},
+                        Case{2, kResultOk, kResultFalse}, Case{0, kInternalError, kResultFalse}})
+  {
+    std::vector<uint8_t> bytes = tagged;
+    bytes.resize(116);
+    std::memcpy(bytes.data() + 112, &c.word, 4);
+    bytes.resize(200, 0xEE); // trailing bytes the framework's reader leaves alone
+    Instance b;
+    HostStream stream(bytes);
+    stream.seekResult = c.seek;
+    EXPECT_EQ(b.Component()->setState(&stream), c.expected) << c.word << " " << c.seek;
+  }
+  // Untagged states have no word to check.
+  std::vector<uint8_t> untagged = SavedState(0.5);
+  untagged.resize(112);
+  Instance b;
+  HostStream stream(untagged);
+  stream.seekResult = kInternalError;
+  EXPECT_EQ(b.Component()->setState(&stream), kResultOk);
+}
+
+TEST(IPlugVST3State, RefusesWhatItCannotWriteOrHold)
+{
   Instance b;
   b.plug->GetParam(1)->Set(1.25);
   const std::vector<double> before = Values(*b.plug);
-  IComponent* component = b.plug;
 
-  std::vector<uint8_t> shortState(good.data.begin(), good.data.begin() + 100);
-  std::vector<uint8_t> longState = good.data;
-  longState.push_back(0);
-  std::vector<uint8_t> bypassTwo = good.data;
-  bypassTwo[128] = 2;
-  std::vector<uint8_t> garbage(132, 0xAB);
-  for (const auto& bytes : {shortState, longState, bypassTwo, garbage, std::vector<uint8_t>{1, 2, 3}})
-  {
-    HostStream stream(bytes);
-    EXPECT_EQ(component->setState(&stream), kResultFalse) << bytes.size();
-    EXPECT_EQ(Values(*b.plug), before);
-  }
-  EXPECT_EQ(component->setState(nullptr), kResultFalse);
-  EXPECT_EQ(component->getState(nullptr), kResultFalse);
-  HostStream failing(good.data);
-  failing.readResult = kInternalError;
-  EXPECT_EQ(component->setState(&failing), kResultFalse);
-  EXPECT_EQ(Values(*b.plug), before);
+  HostStream refusing;
+  refusing.writeResult = kInternalError;
+  EXPECT_EQ(b.Component()->getState(&refusing), kResultFalse) << "a failed write is not a saved state";
+  HostStream miscounting;
+  miscounting.writePlan = {0, 0}; // the count a host reports is not second-guessed
+  EXPECT_EQ(b.Component()->getState(&miscounting), kResultOk);
+  EXPECT_EQ(miscounting.writeCalls, 2);
 
-  HostStream full;
-  full.writePlan = {0};
-  EXPECT_EQ(component->getState(&full), kResultFalse);
-  HostStream piecemeal;
-  piecemeal.writePlan = {100, 32};
-  EXPECT_EQ(component->getState(&piecemeal), kResultOk);
-  EXPECT_EQ(piecemeal.data.size(), 132u);
+  std::vector<uint8_t> huge = SavedState(0.5);
+  huge.resize(1048577, 0);
+  HostStream tooLong(huge);
+  EXPECT_EQ(b.Component()->setState(&tooLong), kResultFalse);
+  EXPECT_EQ(Values(*b.plug), before) << "refused before anything is applied";
+
+  EXPECT_EQ(b.Component()->setState(nullptr), kResultFalse);
+  EXPECT_EQ(b.Component()->getState(nullptr), kResultFalse);
 }

@@ -2,47 +2,35 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 using namespace iplug;
 
-namespace
+TEST(ParamIdTable, KeysHashToFixedIds)
 {
-uint32_t HashKey(const char* key)
-{
-  uint32_t h = 0;
-  for (const char* p = key; *p; ++p)
-    h = h * 31u + static_cast<uint8_t>(*p);
-  return h & 0x7FFFFFFFu;
+  // Worked by hand: h = h * 31 + byte from 0, masked to 31 bits.
+  EXPECT_EQ(ParamIdFromKey("a"), 97u);
+  EXPECT_EQ(ParamIdFromKey("ab"), 97u * 31 + 98);
+  EXPECT_EQ(ParamIdFromKey("bypass"), 773352680u);
+  EXPECT_EQ(ParamIdFromKey(""), 0u);
+  EXPECT_LE(ParamIdFromKey("a rather long key that wraps around"), 0x7FFFFFFFu);
 }
-} // namespace
 
-TEST(ParamIdTable, HoldsTheHashOfEachStateKey)
+TEST(ParamIdTable, MapsIndicesBothWaysAndLeavesOthersAlone)
 {
-  const char* keys[kParamIdTableSize] = {"model", "drive",    "input",    "output", "tone",
-                                         "mix",   "bias",     "dynamics", "lowcut", "highcut",
-                                         "bass",  "autogain", "safe",     "bypass"};
-  std::set<uint32_t> seen;
-  for (int i = 0; i < kParamIdTableSize; ++i)
+  static const uint32_t ids[3] = {900001, 900002, 900003};
+  ParamIdTable table;
+  EXPECT_EQ(table.MapParamId(2), 2u) << "without a table an index is its own ID";
+  EXPECT_EQ(table.ParamIndexFromId(2), 2);
+  EXPECT_EQ(table.ParamIndexFromId(0x80000000u), -1);
+
+  table.Assign(ids, 3);
+  struct Case
   {
-    EXPECT_EQ(kParamIdTable[i], HashKey(keys[i])) << keys[i];
-    EXPECT_EQ(MapParamId(i), kParamIdTable[i]);
-    EXPECT_EQ(ParamIndexFromId(kParamIdTable[i]), i);
-    // IDs above 65537 would collide with the MIDI-controller parameters; these are far above any index.
-    EXPECT_GE(kParamIdTable[i], 65668u);
-    seen.insert(kParamIdTable[i]);
-  }
-  EXPECT_EQ(seen.size(), static_cast<size_t>(kParamIdTableSize));
-  EXPECT_EQ(HashKey("bypass"), 773352680u);
-}
-
-TEST(ParamIdTable, MapsIndicesOutsideTheTableToThemselves)
-{
-  EXPECT_EQ(MapParamId(13), 0x2E186CE8u);
-  EXPECT_EQ(MapParamId(14), 14u);
-  EXPECT_EQ(MapParamId(-1), 0xFFFFFFFFu);
-  EXPECT_EQ(MapParamId(65538), 65538u);
-  EXPECT_EQ(ParamIndexFromId(0), -1);
-  EXPECT_EQ(ParamIndexFromId(14), -1);
-  EXPECT_EQ(ParamIndexFromId(65538), -1);
+    int32_t index;
+    uint32_t id;
+  };
+  for (const Case& c : {Case{0, 900001}, Case{2, 900003}, Case{3, 3}, Case{-1, 0xFFFFFFFFu}, Case{65538, 65538}})
+    EXPECT_EQ(table.MapParamId(c.index), c.id) << c.index;
+  EXPECT_EQ(table.ParamIndexFromId(900002), 1);
+  EXPECT_EQ(table.ParamIndexFromId(1), -1) << "an index is not an ID once the table is given";
+  EXPECT_EQ(table.ParamIndexFromId(65538), -1);
 }

@@ -13,12 +13,32 @@ using quorvel::test::HostParameterChanges;
 
 namespace
 {
+// IDs computed from keys, as a plug-in gives them; MapParamId below maps indices into them.
+const uint32_t kIds[14] = {ParamIdFromKey("a"), ParamIdFromKey("b"), ParamIdFromKey("c"), ParamIdFromKey("d"),
+                           ParamIdFromKey("e"), ParamIdFromKey("f"), ParamIdFromKey("g"), ParamIdFromKey("h"),
+                           ParamIdFromKey("i"), ParamIdFromKey("j"), ParamIdFromKey("k"), ParamIdFromKey("l"),
+                           ParamIdFromKey("m"), ParamIdFromKey("n")};
+const ParamIdTable& Ids()
+{
+  static const ParamIdTable table = []
+  {
+    ParamIdTable t;
+    t.Assign(kIds, 14);
+    return t;
+  }();
+  return table;
+}
+uint32_t MapParamId(int i)
+{
+  return Ids().MapParamId(i);
+}
+
 using Change = std::tuple<int, double, int>;
 
 std::vector<Change> Collect(HostParameterChanges* changes, int nParams = 14)
 {
   std::vector<Change> out;
-  ForEachParameterChange(changes, nParams,
+  ForEachParameterChange(changes, Ids(), nParams,
                          [&](int idx, double value, int offset) { out.emplace_back(idx, value, offset); });
   return out;
 }

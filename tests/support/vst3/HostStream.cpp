@@ -10,7 +10,7 @@ namespace quorvel::test
 
 tresult PLUGIN_API HostStream::read(void* buffer, int32 numBytes, int32* numBytesRead)
 {
-  ++readCalls;
+  const int call = readCalls++;
   if (numBytesRead) *numBytesRead = 0;
   if (numBytes < 0 || (numBytes > 0 && !buffer)) return kInvalidArgument;
   int64_t available = static_cast<int64_t>(data.size()) - position;
@@ -20,7 +20,7 @@ tresult PLUGIN_API HostStream::read(void* buffer, int32 numBytes, int32* numByte
   std::memcpy(buffer, data.data() + position, static_cast<size_t>(count));
   position += count;
   if (numBytesRead) *numBytesRead = static_cast<int32>(count);
-  return readResult;
+  return failingReadsFrom >= 0 && call >= failingReadsFrom ? kInternalError : readResult;
 }
 
 tresult PLUGIN_API HostStream::write(void* buffer, int32 numBytes, int32* numBytesWritten)
@@ -47,6 +47,7 @@ tresult PLUGIN_API HostStream::write(void* buffer, int32 numBytes, int32* numByt
 
 tresult PLUGIN_API HostStream::seek(int64 pos, int32 mode, int64* result)
 {
+  if (seekResult != kResultOk) return seekResult;
   int64_t base = mode == kIBSeekSet ? 0 : mode == kIBSeekCur ? position : static_cast<int64_t>(data.size());
   if (mode < kIBSeekSet || mode > kIBSeekEnd || base + pos < 0) return kInvalidArgument;
   position = base + pos;

@@ -39,6 +39,9 @@ public:
   // Result of every read call that delivers bytes, and of the one that finds the end.
   Steinberg::tresult readResult = Steinberg::kResultOk;
   Steinberg::tresult endResult = Steinberg::kResultOk;
+  // From this read call on (counting from 0) reads still deliver bytes but answer kInternalError.
+  int failingReadsFrom = -1;
+  Steinberg::tresult seekResult = Steinberg::kResultOk;
   // Writes fail outright with this result when not kResultOk.
   Steinberg::tresult writeResult = Steinberg::kResultOk;
 

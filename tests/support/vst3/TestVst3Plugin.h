@@ -1,15 +1,16 @@
 #pragma once
 
 // A small plug-in on the VST3 adapter for the adapter's own tests: fourteen
-// parameters laid out like the effect's (an enum first, a bool last), a block
-// that scales input by parameter 1 ("Gain") so the audio path can be checked
-// sample by sample, a 128-byte state block with the effect's magic, and records
-// of what the adapter called.
+// parameters (an enum first, a bool last that is the host's bypass switch) with
+// IDs computed from keys, a block that scales input by parameter 1 ("Gain") so
+// the audio path can be checked sample by sample, the framework's default state
+// form, and records of what the adapter called.
 
 #include "framework/vst3/IPlugVST3.h"
 #include "framework/vst3/ParamIdTable.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -37,6 +38,25 @@ inline iplug::IPluginSpec TestVst3Spec(const char* channelIO = "1-1 2-2", bool m
   return spec;
 }
 
+inline constexpr const char* kTestParamKeys[14] = {"mode", "gain", "p2", "p3",  "p4",  "p5",  "p6",
+                                                   "p7",   "p8",   "p9", "p10", "p11", "p12", "off"};
+inline constexpr auto kTestParamIds = []
+{
+  std::array<uint32_t, 14> ids{};
+  for (size_t i = 0; i < ids.size(); ++i)
+    ids[i] = iplug::ParamIdFromKey(kTestParamKeys[i]);
+  return ids;
+}();
+
+// The VST3 ID of the test plug-in's parameter i.
+inline uint32_t MapParamId(int i)
+{
+  return i >= 0 && i < 14 ? kTestParamIds[static_cast<size_t>(i)] : static_cast<uint32_t>(i);
+}
+
+// A state that starts with this tag carries a bypass word after it (see StateHasBypassWord).
+inline constexpr char kTestBypassTag[4] = {'T', 'B', 'Y', 'P'};
+
 class TestVst3Plugin : public iplug::IPlugVST3
 {
 public:
@@ -50,6 +70,8 @@ public:
   explicit TestVst3Plugin(const iplug::IPluginSpec& spec = TestVst3Spec(), bool* destroyed = nullptr)
       : IPlugVST3(iplug::InstanceInfo{}, spec), mDestroyed(destroyed)
   {
+    SetParamIds(kTestParamIds.data(), 14);
+    SetBypassParamIndex(13);
     GetParam(0)->ConfigureEnum("Model", 0, {"A", "B", "C", "D", "E", "F"});
     GetParam(1)->ConfigureDouble("Gain", 1.0, 0.0, 2.0, 0.001);
     for (int i = 2; i < 13; ++i)
@@ -101,28 +123,15 @@ public:
     sysexIn.emplace_back(msg.data, msg.data + msg.size);
   }
 
-  // The effect's block form: magic, the fourteen values as floats, zero padding to 128 bytes.
-  bool SerializeState(iplug::StateChunk& chunk) const override
+  bool StateHasBypassWord(const iplug::StateChunk& state) const override
   {
-    uint8_t block[128] = {'Q', 'V', 'K', 'X'};
-    for (int i = 0; i < NParams(); ++i)
-    {
-      const float v = static_cast<float>(GetParam(i)->Value());
-      std::memcpy(block + 4 + 4 * i, &v, 4);
-    }
-    return chunk.PutBytes(block, 128) >= 0;
+    return state.GetSize() > 3 && std::memcmp(state.GetData(), kTestBypassTag, 4) == 0;
   }
-  int UnserializeState(const iplug::StateChunk& chunk, int startPos) override
+  // Counts state restores; the values still go to the editor.
+  void OnStateRestored() override
   {
-    uint8_t block[128];
-    if (chunk.GetBytes(block, 128, startPos) < 0 || std::memcmp(block, "QVKX", 4) != 0) return -1;
-    for (int i = 0; i < NParams(); ++i)
-    {
-      float v;
-      std::memcpy(&v, block + 4 + 4 * i, 4);
-      GetParam(i)->Set(v);
-    }
-    return startPos + 128;
+    ++statesRestored;
+    IPlugVST3::OnStateRestored();
   }
 
   // Helpers for tests that act as the editor or the effect.
@@ -137,6 +146,7 @@ public:
   std::vector<std::vector<uint8_t>> sysexIn;
   bool echoMidi = false;
   int resets = 0;
+  int statesRestored = 0;
   int blocks = 0;
   int maxFrames = 0;
   int connectedInputs = -1;

@@ -1,4 +1,5 @@
-#include "framework/vst3/Vst3ComponentState.h"
+#include "effect/plugin/ComponentState.h"
+#include "framework/vst3/Vst3StateStream.h"
 
 #include "tests/support/vst3/HostStream.h"
 
@@ -8,7 +9,8 @@
 #include <string>
 #include <vector>
 
-using namespace iplug;
+using namespace quorvel;
+using iplug::StateChunk;
 using namespace Steinberg;
 using quorvel::test::HostStream;
 
@@ -18,9 +20,9 @@ std::vector<uint8_t> BlockState(int32_t bypassWord, size_t extra = 0)
 {
   std::vector<uint8_t> bytes(kComponentStateBytes + extra, 0);
   std::memcpy(bytes.data(), "QVKX", 4);
-  for (int i = 4; i < kStateBlockBytes; ++i)
+  for (int i = 4; i < kStateBlockSize; ++i)
     bytes[static_cast<size_t>(i)] = static_cast<uint8_t>(i * 7);
-  std::memcpy(bytes.data() + kStateBlockBytes, &bypassWord, 4);
+  std::memcpy(bytes.data() + kStateBlockSize, &bypassWord, 4);
   return bytes;
 }
 
@@ -35,7 +37,7 @@ std::vector<uint8_t> Xml(size_t size)
 StateChunk Block()
 {
   StateChunk block;
-  for (int i = 0; i < kStateBlockBytes; ++i)
+  for (int i = 0; i < kStateBlockSize; ++i)
     block.Put(static_cast<uint8_t>(i));
   return block;
 }
@@ -46,7 +48,7 @@ TEST(Vst3ComponentState, WritesBlockAndBypassWordThroughPartialWrites)
   HostStream whole;
   ASSERT_EQ(WriteComponentState(&whole, Block()), kResultOk);
   ASSERT_EQ(whole.data.size(), 132u);
-  for (int i = 0; i < kStateBlockBytes; ++i)
+  for (int i = 0; i < kStateBlockSize; ++i)
     ASSERT_EQ(whole.data[static_cast<size_t>(i)], i);
   EXPECT_EQ(whole.data[128] | whole.data[129] | whole.data[130] | whole.data[131], 0);
 
@@ -124,13 +126,13 @@ TEST(Vst3ComponentState, ReadsBlockStatesInAnyChunkingAndChecksTheirForm)
 TEST(Vst3ComponentState, LeavesOtherFormsToTheStateReaderUpToOneMebibyte)
 {
   StateChunk bytes;
-  HostStream largest(Xml(kMaxComponentStateBytes));
+  HostStream largest(Xml(iplug::kMaxStateStreamBytes));
   largest.readChunk = 100;
   ASSERT_EQ(ReadComponentState(&largest, bytes), kResultOk);
-  EXPECT_EQ(bytes.GetSize(), kMaxComponentStateBytes);
+  EXPECT_EQ(bytes.GetSize(), iplug::kMaxStateStreamBytes);
   EXPECT_EQ(ComponentStateBypassWord(bytes), 0);
 
-  HostStream tooLarge(Xml(kMaxComponentStateBytes + 1));
+  HostStream tooLarge(Xml(iplug::kMaxStateStreamBytes + 1));
   EXPECT_EQ(ReadComponentState(&tooLarge, bytes), kResultFalse);
 
   // Garbage that is not the block form passes here; the plug-in's reader refuses it.
