@@ -112,8 +112,9 @@ tresult PLUGIN_API IPlugVST3::setBusArrangements(SpeakerArrangement* inputs, int
 {
   return Guarded(kResultFalse,
                  [&]() -> tresult {
-                   return ApplyBusArrangements(*this, inputs, numIns, outputs, numOuts) ? kResultTrue
-                                                                                        : kResultFalse;
+                   bool exact = false;
+                   if (!ApplyBusArrangements(*this, inputs, numIns, outputs, numOuts, exact)) return kResultFalse;
+                   return exact ? kResultTrue : kResultFalse;
                  });
 }
 
@@ -138,8 +139,8 @@ tresult PLUGIN_API IPlugVST3::setupProcessing(ProcessSetup& setup)
   return Guarded(kOutOfMemory,
                  [&]() -> tresult
                  {
+                   if (!PrepareProcessing(setup)) return kResultFalse;
                    processSetup = setup;
-                   PrepareProcessing(setup);
                    AnnounceLatencyIfChanged();
                    return kResultOk;
                  });

@@ -174,8 +174,10 @@ void IPlugVST3ProcessorBase::CreateBuses(SingleComponentEffect& effect) const
 }
 
 bool IPlugVST3ProcessorBase::ApplyBusArrangements(SingleComponentEffect& effect, SpeakerArrangement* inputs,
-                                                  int numIns, SpeakerArrangement* outputs, int numOuts)
+                                                  int numIns, SpeakerArrangement* outputs, int numOuts,
+                                                  bool& exact)
 {
+  exact = true;
   const HostId host = mOwner.GetHost();
   if (host == kHostArdour || host == kHostMixbus) return true;
   for (int direction : {kInput, kOutput})
@@ -202,15 +204,34 @@ bool IPlugVST3ProcessorBase::ApplyBusArrangements(SingleComponentEffect& effect,
   effect.removeAudioBusses();
   AddBuses(effect, kInput, config, &activeIn);
   AddBuses(effect, kOutput, config, &activeOut);
+
+  // Adapted (Ls+Rs for L+R, a centre for mono): the host must read the arrangement back.
+  auto carries = [&](int direction, const SpeakerArrangement* wanted, int n)
+  {
+    for (int i = 0; i < n; ++i)
+    {
+      auto* bus = static_cast<AudioBus*>(effect.getBus(kAudio, direction, i));
+      if (!bus || bus->getArrangement() != wanted[i]) return false;
+    }
+    return true;
+  };
+  exact = carries(kInput, inputs, numIns) && carries(kOutput, outputs, numOuts);
   return true;
 }
 
-void IPlugVST3ProcessorBase::PrepareProcessing(const ProcessSetup& setup)
+bool IPlugVST3ProcessorBase::PrepareProcessing(const ProcessSetup& setup)
 {
+  const int32_t block = std::clamp<int32_t>(setup.maxSamplesPerBlock, 1, kMaxPreparedBlock);
+  const int32_t previous = GetBlockSize();
+  if (!SetBlockSize(block))
+  {
+    SetBlockSize(previous);
+    return false;
+  }
   SetSampleRate(setup.sampleRate);
-  SetBlockSize(setup.maxSamplesPerBlock);
-  mMidiOutput.Prepare(setup.maxSamplesPerBlock);
+  mMidiOutput.Prepare(block);
   OnReset();
+  return true;
 }
 
 void IPlugVST3ProcessorBase::UpdateTransport()
@@ -365,10 +386,35 @@ void IPlugVST3ProcessorBase::RunAudio(SingleComponentEffect& effect, ProcessData
     offset += n;
   }
 
+  SilenceUnwrittenOutputs(data);
   if (size == kSample32)
     ProcessFloatBuffers(frames);
   else
     ProcessHostBuffers(frames);
+}
+
+void IPlugVST3ProcessorBase::SilenceUnwrittenOutputs(ProcessData& data)
+{
+  // The plug-in writes the connected output channels, and only when it has a block to run; every
+  // other channel the host offers gets silence rather than whatever the buffer held.
+  const int32 size = data.symbolicSampleSize;
+  const bool processes = GetBlockSize() > 0;
+  const int numOutputs = data.outputs ? data.numOutputs : 0;
+  int channel = 0;
+  for (int b = 0; b < numOutputs; ++b)
+  {
+    const AudioBusBuffers& bus = data.outputs[b];
+    const int n = ChannelsOf(bus, size);
+    for (int c = 0; c < n; ++c, ++channel)
+    {
+      const bool written = processes && channel < NChannels(kOutput) && GetChannelBinding(kOutput, channel)->connected;
+      if (written) continue;
+      if (size == kSample32 && bus.channelBuffers32[c])
+        std::memset(bus.channelBuffers32[c], 0, sizeof(float) * static_cast<size_t>(data.numSamples));
+      else if (size == kSample64 && bus.channelBuffers64[c])
+        std::memset(bus.channelBuffers64[c], 0, sizeof(double) * static_cast<size_t>(data.numSamples));
+    }
+  }
 }
 
 void IPlugVST3ProcessorBase::RunProcessCall(SingleComponentEffect& effect, ProcessData& data,

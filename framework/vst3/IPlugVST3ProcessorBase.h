@@ -25,6 +25,9 @@
 namespace iplug
 {
 
+// The longest block prepared inside, whatever the host announces.
+inline constexpr int32_t kMaxPreparedBlock = 8192;
+
 class IPlugVST3ProcessorBase : public IPlugProcessor
 {
 public:
@@ -48,11 +51,16 @@ public:
   void ClearScratchBuffers();
 
   void CreateBuses(Steinberg::Vst::SingleComponentEffect& effect) const;
+  // False when no configuration fits. Otherwise the buses take the nearest arrangement of the
+  // fitting configuration; `exact` tells whether that is the one asked for (hosts exempt from
+  // arrangement changes always get true).
   bool ApplyBusArrangements(Steinberg::Vst::SingleComponentEffect& effect,
                             Steinberg::Vst::SpeakerArrangement* inputs, int numIns,
-                            Steinberg::Vst::SpeakerArrangement* outputs, int numOuts);
+                            Steinberg::Vst::SpeakerArrangement* outputs, int numOuts, bool& exact);
   // Takes a set-up the caller has checked: sample rate, block size, MIDI output storage, reset.
-  void PrepareProcessing(const Steinberg::Vst::ProcessSetup& setup);
+  // Blocks longer than kMaxPreparedBlock are processed in slices, so any host block size needs
+  // bounded memory. False, with nothing changed, when the buffers cannot be had.
+  bool PrepareProcessing(const Steinberg::Vst::ProcessSetup& setup);
   // `ids` maps the host's parameter IDs of automation to parameter indices.
   void RunProcessCall(Steinberg::Vst::SingleComponentEffect& effect, Steinberg::Vst::ProcessData& data,
                       const ParamIdTable& ids);
@@ -69,6 +77,7 @@ protected:
   void ReadMidiInput(Steinberg::Vst::IEventList* events);
   void WriteMidiOutput(Steinberg::Vst::IEventList* events, int numSamples);
   void RunAudio(Steinberg::Vst::SingleComponentEffect& effect, Steinberg::Vst::ProcessData& data);
+  void SilenceUnwrittenOutputs(Steinberg::Vst::ProcessData& data);
 
 private:
   void UpdateTransport();

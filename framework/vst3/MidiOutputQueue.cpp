@@ -3,6 +3,7 @@
 #include "pluginterfaces/vst/ivstevents.h"
 #include "pluginterfaces/vst/ivstmidicontrollers.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -13,11 +14,13 @@ namespace
 {
 // Entries per 4 KiB page: growth keeps the storage a whole number of pages.
 constexpr int32_t kEntriesPerPage = 4096 / static_cast<int32_t>(sizeof(IMidiEvent));
+// No queue grows beyond this (8 MiB): sizes are computed in 64 bits and never wrap.
+constexpr int64_t kMaxEntries = int64_t{1} << 20;
 
-int32_t RoundUpToPages(int32_t entries)
+int32_t RoundUpToPages(int64_t entries)
 {
-  if (entries < 1) entries = 1;
-  return (entries + kEntriesPerPage - 1) / kEntriesPerPage * kEntriesPerPage;
+  entries = std::clamp<int64_t>(entries, 1, kMaxEntries);
+  return static_cast<int32_t>((entries + kEntriesPerPage - 1) / kEntriesPerPage * kEntriesPerPage);
 }
 } // namespace
 
@@ -33,6 +36,8 @@ MidiOutputQueue::~MidiOutputQueue()
 
 bool MidiOutputQueue::Reallocate(int32_t capacity)
 {
+  // A size of 0 would free the storage while the queue still points at it.
+  if (capacity < 1 || capacity > kMaxEntries || capacity < mCount) return false;
   void* grown = std::realloc(mEvents, static_cast<size_t>(capacity) * sizeof(IMidiEvent));
   if (!grown) return false;
   mEvents = static_cast<IMidiEvent*>(grown);
@@ -54,7 +59,9 @@ bool MidiOutputQueue::Add(const IMidiEvent& msg)
   {
     if (mReadPos > 0)
       Compact();
-    else if (mGrowthStep <= 0 || !Reallocate((mCapacity / mGrowthStep + 1) * mGrowthStep))
+    else if (mGrowthStep <= 0 ||
+             !Reallocate(RoundUpToPages((int64_t{mCapacity} / mGrowthStep + 1) * mGrowthStep)) ||
+             mCount >= mCapacity)
       return true;
   }
   int32_t at = mCount;

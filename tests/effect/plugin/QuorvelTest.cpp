@@ -537,6 +537,25 @@ TEST(QuorvelComparison, CopySwapAndBothSavedBlocksReadBack)
   }
 }
 
+TEST(QuorvelComparison, TheOtherSlotIsReadWithTheRulesOfTheCurrentValues)
+{
+  // A hand-made block: a half-on Bypass and a fractional model in slot B.
+  StateBlock block;
+  block.other[EngineParams::kBypass] = 0.5f;
+  block.other[EngineParams::kModel] = 2.4f;
+  block.other[EngineParams::kDrive] = 12.345f;
+  uint8_t bytes[kStateBlockSize];
+  EncodeStateBlock(block, bytes);
+  TestEffect q;
+  ASSERT_EQ(q.UnserializeState(ChunkOf(std::vector<uint8_t>(bytes, bytes + kStateBlockSize)), 0), kStateBlockSize);
+  EXPECT_EQ(q.GetOtherSlot()[EngineParams::kBypass], 1.0f) << "a whole step, as the current value would be";
+  EXPECT_EQ(q.GetOtherSlot()[EngineParams::kModel], 2.0f);
+  EXPECT_EQ(q.GetOtherSlot()[EngineParams::kDrive], 12.345f) << "continuous values are kept as stored";
+  iplug::StateChunk saved;
+  ASSERT_TRUE(q.SerializeState(saved));
+  EXPECT_EQ(At<float>(Bytes(saved), kStateOffsetOther + 4 * EngineParams::kBypass), 1.0f);
+}
+
 TEST(QuorvelComparison, NaNIsAppliedAsTheMinimumAndNeverStored)
 {
   TestEffect q;

@@ -113,6 +113,9 @@ TEST(IParamTest, NormalisationLinearAndPowerCurve)
   EXPECT_DOUBLE_EQ(pow2.FromNormalized(0.5), 20.0 + 0.25 * 400.0);
   EXPECT_DOUBLE_EQ(pow2.ToNormalized(120.0), 0.5);
   EXPECT_DOUBLE_EQ(pow2.GetDefault(true), std::sqrt(80.0 / 400.0));
+  EXPECT_EQ(pow2.FromNormalized(-1.0), 20.0) << "clamped before the shape: (-1)^2 is not the top";
+  EXPECT_EQ(Display(pow2, -1.0, true), "20.00");
+  EXPECT_EQ(pow2.FromNormalized(std::nan("")), 20.0);
   for (double n = 0.0; n <= 1.0; n += 0.125)
     EXPECT_NEAR(pow2.ToNormalized(pow2.FromNormalized(n)), n, 1e-12) << "n " << n;
 
@@ -157,6 +160,12 @@ TEST(IParamTest, NumericDisplay)
   EXPECT_EQ(Display(signed1, 0.0), "0.0");
   EXPECT_EQ(Display(signed1, -0.0), "0.0");
   EXPECT_EQ(Display(signed1, -1.0), "-1.0");
+  for (double tiny : {-0.04, -1e-9})
+    EXPECT_EQ(Display(signed1, tiny), "0.0") << tiny << ": rounded to zero, shown without a sign";
+  IParam trim;
+  trim.ConfigureDouble("t", 0.0, -24.0, 24.0, 0.01);
+  EXPECT_EQ(Display(trim, -0.004), "0.00");
+  EXPECT_EQ(Display(trim, -0.006), "-0.01");
 
   IParam fine;
   fine.ConfigureDouble("f", 0.0, 0.0, 1e300, 0.001);
@@ -281,6 +290,30 @@ TEST(IParamTest, TextToValue)
   IParam neg;
   neg.ConfigureDouble("n", 0.0, -10.0, 10.0, 0.1, "", kFlagNegateDisplay);
   EXPECT_DOUBLE_EQ(neg.TextToValue("3"), -3.0);
+
+  // Host text: unreadable text is refused instead of becoming the minimum; lists and switches also
+  // take their index.
+  IParam plain;
+  plain.ConfigureDouble("p", 0.0, -24.0, 24.0, 0.1);
+  struct Case
+  {
+    const IParam* param;
+    const char* text;
+    bool read;
+    double value;
+  };
+  const Case cases[] = {{&e, "Mid", true, 1},      {&e, "2", true, 2},        {&e, " 0 ", true, 0},
+                        {&e, "3", false, 0},       {&e, "1.5", false, 0},     {&e, "-1", false, 0},
+                        {&e, "2x", false, 0},      {&e, "garbage", false, 0}, {&b, "1", true, 1},
+                        {&b, "On", true, 1},       {&b, "yes", false, 0},     {&plain, "-3 dB", true, -3},
+                        {&plain, "99", true, 24},  {&plain, "abc", false, 0}, {&plain, "", false, 0},
+                        {&neg, "2", true, -2}};
+  for (const Case& c : cases)
+  {
+    double value = 77.0;
+    EXPECT_EQ(c.param->TryTextToValue(c.text, value), c.read) << c.param->GetName() << " '" << c.text << "'";
+    EXPECT_DOUBLE_EQ(value, c.read ? c.value : 77.0) << c.param->GetName() << " '" << c.text << "'";
+  }
 }
 
 TEST(IParamTest, DisplayParsesBackToTheSameDisplay)

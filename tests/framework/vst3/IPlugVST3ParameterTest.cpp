@@ -85,6 +85,12 @@ TEST(IPlugVST3Parameter, ShowsReadsAndShapesValuesThroughTheFrameworkParameter)
   EXPECT_DOUBLE_EQ(normalized, 0.5);
   EXPECT_TRUE(drive->fromString(STR16("100"), normalized));
   EXPECT_DOUBLE_EQ(normalized, 1.0) << "out-of-range text is held to the range";
+  normalized = 0.25;
+  EXPECT_FALSE(model->fromString(STR16("garbage"), normalized)) << "not the first model";
+  EXPECT_FALSE(drive->fromString(STR16("loud"), normalized));
+  EXPECT_EQ(normalized, 0.25) << "refused text changes nothing";
+  EXPECT_TRUE(model->fromString(STR16("5"), normalized));
+  EXPECT_DOUBLE_EQ(normalized, 1.0) << "a list reads its index";
 
   // The enum snaps to whole models; the double is shaped and held to its range.
   EXPECT_DOUBLE_EQ(model->toPlain(0.5), 3.0);

@@ -122,7 +122,8 @@ TEST(IPlugVST3Process, FollowsTheHostsBusesAndBuffers)
   EXPECT_EQ(noInputs.Output(0, 0, 10), 0.0);
   EXPECT_EQ(noInputs.Output(0, 1, 511), 0.0);
 
-  // An inactive output bus is not written; an output bus the plug-in does not have counts as inactive.
+  // An inactive output bus, and an output bus the plug-in does not have, get silence: a host
+  // would otherwise play whatever its buffers held.
   p.activateBus(kAudio, kOutput, 0, false);
   HostProcessData inactive({2}, {2, 2}, 512);
   inactive.FillInputs(512);
@@ -131,8 +132,8 @@ TEST(IPlugVST3Process, FollowsTheHostsBusesAndBuffers)
     for (int c = 0; c < 2; ++c)
       data.outputs[b].channelBuffers32[c][5] = 123.f;
   p.process(data);
-  EXPECT_EQ(inactive.Output(0, 0, 5), 123.0);
-  EXPECT_EQ(inactive.Output(1, 1, 5), 123.0);
+  EXPECT_EQ(inactive.Output(0, 0, 5), 0.0);
+  EXPECT_EQ(inactive.Output(1, 1, 5), 0.0);
   p.activateBus(kAudio, kOutput, 0, true);
 
   // Buses announced with channels but without channel pointers are treated as empty.

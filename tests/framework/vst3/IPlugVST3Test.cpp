@@ -1,4 +1,5 @@
 #include "tests/support/vst3/HostApplication.h"
+#include "tests/support/vst3/HostProcessData.h"
 #include "tests/support/vst3/TestVst3Plugin.h"
 
 #include "pluginterfaces/vst/ivstmidicontrollers.h"
@@ -19,6 +20,7 @@ using iplug::TextBuffer;
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 using quorvel::test::HostApplication;
+using quorvel::test::HostProcessData;
 using quorvel::test::TestVst3Plugin;
 using quorvel::test::TestVst3Spec;
 
@@ -239,4 +241,103 @@ TEST(IPlugVST3, TakesOnlyProcessingSetupsItCanRun)
   EXPECT_EQ(p.getTailSamples(), kInfiniteTail);
   p.SetTailLength(2147483646);
   EXPECT_EQ(p.getTailSamples(), 2147483646u);
+}
+
+TEST(IPlugVST3, AdaptedArrangementsAreReportedSoThatHostsReadThemBack)
+{
+  struct Case
+  {
+    SpeakerArrangement asked;
+    SpeakerArrangement carried;
+    tresult answer;
+  };
+  const Case cases[] = {{SpeakerArr::kStereo, SpeakerArr::kStereo, kResultTrue},
+                        {SpeakerArr::kMono, SpeakerArr::kMono, kResultTrue},
+                        {SpeakerArr::kStereoSurround, SpeakerArr::kStereo, kResultFalse}, // Ls+Rs
+                        {kSpeakerC, SpeakerArr::kMono, kResultFalse}};
+  Instance in;
+  for (const Case& c : cases)
+  {
+    SpeakerArrangement in1 = c.asked, out1 = c.asked;
+    EXPECT_EQ(in.plug->setBusArrangements(&in1, 1, &out1, 1), c.answer) << c.asked;
+    SpeakerArrangement arr = 0;
+    ASSERT_EQ(in.plug->getBusArrangement(kOutput, 0, arr), kResultTrue);
+    EXPECT_EQ(arr, c.carried) << c.asked;
+  }
+  Instance mixbus(TestVst3Spec(), u"Mixbus 9");
+  ASSERT_EQ(mixbus.plug->GetHost(), 45);
+  SpeakerArrangement surround = SpeakerArr::kStereoSurround;
+  EXPECT_EQ(mixbus.plug->setBusArrangements(&surround, 1, &surround, 1), kResultTrue);
+}
+
+TEST(IPlugVST3, AnyHostBlockSizeIsTakenWithBoundedMemoryAndProcessed)
+{
+  for (int32 maxBlock : {1, 8192, 8193, 1 << 29, 400000000, 2147483137, 2147483647})
+  {
+    Instance in;
+    TestVst3Plugin& p = *in.plug;
+    p.activateBus(kAudio, kInput, 0, true);
+    p.activateBus(kAudio, kOutput, 0, true);
+    ProcessSetup setup{kRealtime, kSample32, maxBlock, 48000.0};
+    ASSERT_EQ(p.setupProcessing(setup), kResultOk) << maxBlock;
+    EXPECT_EQ(p.GetBlockSize(), std::min(maxBlock, iplug::kMaxPreparedBlock)) << maxBlock;
+    EXPECT_LE(p.GetMidiOutputQueue().Capacity(), iplug::kMaxPreparedBlock) << maxBlock;
+    ASSERT_EQ(p.setActive(true), kResultOk);
+    p.GetParam(1)->Set(0.5);
+    HostProcessData io({2}, {2}, 20000);
+    io.FillInputs(20000);
+    ASSERT_EQ(p.process(io.Block(20000)), kResultOk);
+    EXPECT_DOUBLE_EQ(io.Output(0, 1, 19999), static_cast<float>(io.Input(0, 1, 19999)) * 0.5f) << maxBlock;
+    p.setActive(false);
+  }
+}
+
+TEST(IPlugVST3, EveryOutputIsWrittenWhenProcessAnswersOk)
+{
+  auto expectSilence = [](TestVst3Plugin& p, bool doublePrecision, const char* when)
+  {
+    HostProcessData io({2}, {2, 3}, 64, doublePrecision);
+    io.FillInputs(64);
+    ProcessData& data = io.Block(64);
+    for (int b = 0; b < 2; ++b)
+      for (int c = 0; c < data.outputs[b].numChannels; ++c)
+        for (int i = 0; i < 64; ++i)
+          doublePrecision ? (void)(data.outputs[b].channelBuffers64[c][i] = 9.0)
+                          : (void)(data.outputs[b].channelBuffers32[c][i] = 9.f);
+    ASSERT_EQ(p.process(data), kResultOk) << when;
+    const int firstSilent = p.GetBlockSize() > 0 && p.getBusCount(kAudio, kOutput) > 0 ? 2 : 0;
+    for (int c = firstSilent; c < 5; ++c)
+      EXPECT_EQ(io.Output(c < 2 ? 0 : 1, c < 2 ? c : c - 2, 63), 0.0) << when << " channel " << c;
+  };
+  TestVst3Plugin* p = new TestVst3Plugin;
+  expectSilence(*p, false, "before initialize");
+  HostApplication host;
+  ASSERT_EQ(p->initialize(&host), kResultOk);
+  expectSilence(*p, true, "never set up");
+  ProcessSetup setup{kRealtime, kSample32, 64, 48000.0};
+  ASSERT_EQ(p->setupProcessing(setup), kResultOk);
+  p->activateBus(kAudio, kOutput, 0, true);
+  expectSilence(*p, false, "beyond the layout"); // channels 2..4 of a second bus the plug-in lacks
+  p->terminate();
+  expectSilence(*p, false, "after terminate");
+  p->release();
+}
+
+TEST(IPlugVST3, HostTextThatCannotBeReadIsRefused)
+{
+  Instance in;
+  ParamValue value = 0.5;
+  String128 text;
+  auto set = [&](const char16_t* s)
+  {
+    std::u16string t(s);
+    std::copy(t.begin(), t.end() + 1, text);
+    return in.plug->getParamValueByString(MapParamId(13), text, value);
+  };
+  EXPECT_EQ(set(u"garbage"), kResultFalse);
+  EXPECT_EQ(value, 0.5) << "unchanged";
+  EXPECT_EQ(set(u"1"), kResultOk);
+  EXPECT_EQ(value, 1.0) << "a switch reads its index";
+  EXPECT_EQ(set(u"off"), kResultOk);
+  EXPECT_EQ(value, 0.0);
 }

@@ -1,0 +1,41 @@
+#include "effect/plugin/ParamTable.h"
+
+#include "framework/vst3/ParamIdTable.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+using namespace quorvel;
+
+// Spot values written out by hand, not copied from the table: the facts hosts and saved projects
+// depend on.
+TEST(ParamTable, SpotValuesAndTheIdsHostsStore)
+{
+  EXPECT_STREQ(kParamTable[0].key, "model");
+  EXPECT_STREQ(kParamTable[9].name, "Wet High Cut");
+  EXPECT_EQ(kParamTable[9].min, 2000);
+  EXPECT_EQ(kParamTable[9].exponent, 2);
+  EXPECT_EQ(kParamTable[3].max, 12);
+  EXPECT_STREQ(kParamTable[7].label, "%");
+  EXPECT_EQ(kParamTable[1].step, 0.01);
+  EXPECT_EQ(kParamTable[13].kind, ParamKind::kSwitch);
+  EXPECT_EQ(kParamTable[11].defaultValue, 1);
+  EXPECT_EQ(FindParamKey("safe"), 12);
+  EXPECT_EQ(FindParamKey("Safe"), -1);
+
+  // Automation saved by hosts refers to these numbers.
+  EXPECT_EQ(iplug::ParamIdFromKey(kParamTable[0].key), 0x0633FB29u);
+  EXPECT_EQ(iplug::ParamIdFromKey(kParamTable[8].key), 0x3E9F2E6Eu);
+  EXPECT_EQ(iplug::ParamIdFromKey(kParamTable[13].key), 0x2E186CE8u);
+  std::set<uint32_t> ids;
+  for (const ParamSpec& p : kParamTable)
+  {
+    const uint32_t id = iplug::ParamIdFromKey(p.key);
+    // Above the MIDI-controller parameters (65538 and the 130 after it).
+    EXPECT_GE(id, 65668u) << p.key;
+    ids.insert(id);
+  }
+  EXPECT_EQ(ids.size(), static_cast<size_t>(kParamCount));
+}
