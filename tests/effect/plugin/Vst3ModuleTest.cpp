@@ -52,3 +52,7 @@ TEST(Vst3Module, ReadsTheXmlStateForm)
 {
   CheckXmlStateForm(Linked());
 }
+TEST(Vst3Module, HandsOutAnEditorViewThatHoldsWhatItUses)
+{
+  CheckEditorViewWithoutWindow(Linked());
+}
