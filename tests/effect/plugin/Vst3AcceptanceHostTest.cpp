@@ -124,10 +124,3 @@ TEST(Vst3AcceptanceHost, RunsTwoInstancesAtOnce)
   ASSERT_TRUE(bundle.Ready());
   CheckTwoInstancesAtOnce(bundle.entry);
 }
-
-TEST(Vst3AcceptanceHost, HandsOutAnEditorViewThatHoldsWhatItUses)
-{
-  LoadedBundle bundle;
-  ASSERT_TRUE(bundle.Ready());
-  CheckEditorViewWithoutWindow(bundle.entry);
-}

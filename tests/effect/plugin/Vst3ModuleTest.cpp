@@ -52,7 +52,3 @@ TEST(Vst3Module, ReadsTheXmlStateForm)
 {
   CheckXmlStateForm(Linked());
 }
-TEST(Vst3Module, HandsOutAnEditorViewThatHoldsWhatItUses)
-{
-  CheckEditorViewWithoutWindow(Linked());
-}

@@ -4,7 +4,6 @@
 #include "tests/support/vst3/HostParameterChanges.h"
 #include "tests/support/vst3/HostProcessData.h"
 #include "tests/support/vst3/HostStream.h"
-#include "tests/support/vst3/RecordingPlugFrame.h"
 
 #include "effect/engine/EngineParams.h"
 #include "effect/engine/QuorvelEngineHolder.h"
@@ -493,37 +492,6 @@ void CheckRestartOfTheSameInstance(const ModuleEntryPoints& module)
   ASSERT_EQ(s.component->setActive(true), kResultOk);
   EXPECT_EQ(s.processor->process(data.Block(256)), kResultOk);
   s.component->setActive(false);
-}
-
-void CheckEditorViewWithoutWindow(const ModuleEntryPoints& module)
-{
-  Session s(module);
-  ASSERT_TRUE(s.Open());
-  EXPECT_EQ(s.controller->createView("Editor"), nullptr);
-  IPlugView* view = s.controller->createView(ViewType::kEditor);
-  ASSERT_NE(view, nullptr);
-  EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeHWND), kResultTrue);
-  EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeNSView), kResultFalse);
-  EXPECT_EQ(view->canResize(), kResultTrue);
-  ViewRect size;
-  ASSERT_EQ(view->getSize(&size), kResultTrue);
-  EXPECT_EQ(size.getWidth(), 980);
-  EXPECT_EQ(size.getHeight(), 650);
-  ViewRect narrow(0, 0, 100, 650);
-  EXPECT_EQ(view->checkSizeConstraint(&narrow), kResultTrue);
-  EXPECT_EQ(narrow.getWidth(), 326);
-  EXPECT_EQ(narrow.getHeight(), 650);
-  EXPECT_EQ(view->attached(nullptr, kPlatformTypeHWND), kResultFalse);
-
-  RecordingPlugFrame frame;
-  EXPECT_EQ(view->setFrame(&frame), kResultTrue);
-  EXPECT_EQ(frame.refs, 2u);
-  // The host lets go of the effect first; the view keeps it alive until it goes itself.
-  s.Close();
-  ASSERT_EQ(view->getSize(&size), kResultTrue);
-  EXPECT_EQ(size.getWidth(), 980);
-  view->release();
-  EXPECT_EQ(frame.refs, 1u);
 }
 
 void CheckTwoInstancesAtOnce(const ModuleEntryPoints& module)

@@ -32,9 +32,6 @@ void CheckStateAndBypassPersistence(const ModuleEntryPoints& module);
 void CheckXmlStateForm(const ModuleEntryPoints& module);
 void CheckBadInputIsRefused(const ModuleEntryPoints& module);
 void CheckRestartOfTheSameInstance(const ModuleEntryPoints& module);
-// The editor view as a host sees it before any window exists: its name, window type and sizes, a
-// frame held for as long as the view lives, and a view that outlives the host's hold on the effect.
-void CheckEditorViewWithoutWindow(const ModuleEntryPoints& module);
 // Two instances live at once, each processed from its own thread, neither disturbing the other.
 void CheckTwoInstancesAtOnce(const ModuleEntryPoints& module);
 

@@ -1,7 +1,7 @@
 #pragma once
 
-// The host window around an editor view: records the view's resize requests and, like hosts do, may
-// ask the view about its size from inside one.
+// The host window around an editor view: records resize requests and, as hosts do, asks the view for its
+// size from inside each one.
 
 #include "tests/support/vst3/HostObject.h"
 
@@ -18,15 +18,13 @@ public:
   struct Request
   {
     Steinberg::IPlugView* view;
-    Steinberg::ViewRect size;
-    Steinberg::ViewRect sizeSeenInside; // what getSize answered during the request
+    Steinberg::ViewRect size, sizeSeenInside;
   };
 
   Steinberg::tresult PLUGIN_API resizeView(Steinberg::IPlugView* view, Steinberg::ViewRect* newSize) override
   {
-    Request request{view, newSize ? *newSize : Steinberg::ViewRect{}, {}};
-    if (view) view->getSize(&request.sizeSeenInside);
-    requests.push_back(request);
+    requests.push_back({view, *newSize, {}});
+    view->getSize(&requests.back().sizeSeenInside);
     return Steinberg::kResultTrue;
   }
 
