@@ -24,8 +24,8 @@ enum class ParamKind
 
 struct ParamSpec
 {
-  const char* key;   // short key of the XML state form and of the host parameter ID; never changes
-  const char* name;  // what hosts and the editor show
+  const char* key;  // short key of the XML state form and of the host parameter ID; never changes
+  const char* name; // what hosts and the editor show
   ParamKind kind;
   double min;
   double max;
@@ -37,8 +37,8 @@ struct ParamSpec
 };
 
 inline constexpr int kSaturationModelCount = 6;
-inline constexpr const char* kModelNames[kSaturationModelCount] = {"Tube",         "Transformer",  "Tape",
-                                                                  "Germanium Fuzz", "Silicon Fuzz", "Diode Clip"};
+inline constexpr const char* kModelNames[kSaturationModelCount] = {
+    "Tube", "Transformer", "Tape", "Germanium Fuzz", "Silicon Fuzz", "Diode Clip"};
 
 // clang-format off
 inline constexpr ParamSpec kParamTable[kParamCount] = {
@@ -70,7 +70,8 @@ constexpr bool EngineLimitsMatchTable()
   for (int i = 0; i < kParamCount; ++i)
   {
     const ParamSpec& p = kParamTable[i];
-    if (static_cast<float>(p.min) != EngineParams::kMinima[i] || static_cast<float>(p.max) != EngineParams::kMaxima[i] ||
+    if (static_cast<float>(p.min) != EngineParams::kMinima[i] ||
+        static_cast<float>(p.max) != EngineParams::kMaxima[i] ||
         static_cast<float>(p.defaultValue) != EngineParams::kDefaults[i] ||
         static_cast<float>(p.defaultValue) != EngineParams{}.values[i])
       return false;

@@ -20,7 +20,8 @@ bool ValidateValues(const EngineParams& values)
   for (int i = 0; i < kParamCount; ++i)
   {
     const float v = values[i];
-    if (!std::isfinite(v) || v < static_cast<float>(kParamTable[i].min) || v > static_cast<float>(kParamTable[i].max))
+    if (!std::isfinite(v) || v < static_cast<float>(kParamTable[i].min) ||
+        v > static_cast<float>(kParamTable[i].max))
       return false;
   }
   return true;

@@ -111,9 +111,11 @@ tresult PLUGIN_API IPlugVST3::setBusArrangements(SpeakerArrangement* inputs, int
                                                  SpeakerArrangement* outputs, int32 numOuts)
 {
   return Guarded(kResultFalse,
-                 [&]() -> tresult {
+                 [&]() -> tresult
+                 {
                    bool exact = false;
-                   if (!ApplyBusArrangements(*this, inputs, numIns, outputs, numOuts, exact)) return kResultFalse;
+                   if (!ApplyBusArrangements(*this, inputs, numIns, outputs, numOuts, exact))
+                     return kResultFalse;
                    return exact ? kResultTrue : kResultFalse;
                  });
 }
@@ -313,8 +315,8 @@ tresult IPlugVST3::getComponentStateForHost(IBStream* stream)
                    // One write each, as hosts expect; the count a host reports is not second-guessed,
                    // but a write that fails must not be reported as a saved state.
                    int32 written = 0;
-                   if (chunk.GetSize() > 0 &&
-                       stream->write(const_cast<void*>(chunk.GetData()), chunk.GetSize(), &written) != kResultOk)
+                   if (chunk.GetSize() > 0 && stream->write(const_cast<void*>(chunk.GetData()),
+                                                            chunk.GetSize(), &written) != kResultOk)
                      return kResultFalse;
                    int32_t bypassWord = 0;
                    if (stream->write(&bypassWord, 4, &written) != kResultOk) return kResultFalse;

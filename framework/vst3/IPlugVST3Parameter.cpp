@@ -12,7 +12,8 @@ using namespace Steinberg::Vst;
 namespace iplug
 {
 
-IPlugVST3Parameter::IPlugVST3Parameter(IParam* param, bool isBypass, ParamID id, UnitID unitId) : mParam(param)
+IPlugVST3Parameter::IPlugVST3Parameter(IParam* param, bool isBypass, ParamID id, UnitID unitId)
+    : mParam(param)
 {
   info.id = id;
   WidenAscii(param->GetName(), info.title, 128);

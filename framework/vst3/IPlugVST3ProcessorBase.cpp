@@ -407,7 +407,8 @@ void IPlugVST3ProcessorBase::SilenceUnwrittenOutputs(ProcessData& data)
     const int n = ChannelsOf(bus, size);
     for (int c = 0; c < n; ++c, ++channel)
     {
-      const bool written = processes && channel < NChannels(kOutput) && GetChannelBinding(kOutput, channel)->connected;
+      const bool written =
+          processes && channel < NChannels(kOutput) && GetChannelBinding(kOutput, channel)->connected;
       if (written) continue;
       if (size == kSample32 && bus.channelBuffers32[c])
         std::memset(bus.channelBuffers32[c], 0, sizeof(float) * static_cast<size_t>(data.numSamples));

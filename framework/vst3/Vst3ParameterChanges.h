@@ -19,7 +19,7 @@ namespace iplug
 // Calls apply(paramIdx, normalizedValue clamped to 0..1, sampleOffset) per usable queue, in queue order.
 template <class Apply>
 void ForEachParameterChange(Steinberg::Vst::IParameterChanges* changes, const ParamIdTable& ids, int nParams,
-                           Apply&& apply)
+                            Apply&& apply)
 {
   if (!changes) return;
   const Steinberg::int32 queues = changes->getParameterCount();

@@ -209,7 +209,8 @@ TEST(QuorvelState, DefaultBlockIsAppendedFieldByField)
   EXPECT_EQ(At<int32_t>(bytes, 3 + 4), 1);
   for (int i = 0; i < kParamCount; ++i)
   {
-    EXPECT_EQ(At<float>(bytes, 3 + 8 + 4 * i), EngineParams::kDefaults[i]) << "current " << kParamTable[i].key;
+    EXPECT_EQ(At<float>(bytes, 3 + 8 + 4 * i), EngineParams::kDefaults[i])
+        << "current " << kParamTable[i].key;
     EXPECT_EQ(At<float>(bytes, 3 + 64 + 4 * i), EngineParams::kDefaults[i]) << "other " << kParamTable[i].key;
   }
   EXPECT_EQ(At<int32_t>(bytes, 3 + 120), 0);
@@ -547,7 +548,8 @@ TEST(QuorvelComparison, TheOtherSlotIsReadWithTheRulesOfTheCurrentValues)
   uint8_t bytes[kStateBlockSize];
   EncodeStateBlock(block, bytes);
   TestEffect q;
-  ASSERT_EQ(q.UnserializeState(ChunkOf(std::vector<uint8_t>(bytes, bytes + kStateBlockSize)), 0), kStateBlockSize);
+  ASSERT_EQ(q.UnserializeState(ChunkOf(std::vector<uint8_t>(bytes, bytes + kStateBlockSize)), 0),
+            kStateBlockSize);
   EXPECT_EQ(q.GetOtherSlot()[EngineParams::kBypass], 1.0f) << "a whole step, as the current value would be";
   EXPECT_EQ(q.GetOtherSlot()[EngineParams::kModel], 2.0f);
   EXPECT_EQ(q.GetOtherSlot()[EngineParams::kDrive], 12.345f) << "continuous values are kept as stored";

@@ -172,7 +172,8 @@ TEST(XmlStateReader, AcceptsWellFormedDocuments)
         doc += std::string("\t<PARAM id=\"") + kParamTable[k].key + "\" value=\"" + kValueTexts[k] +
                "\"> \n </PARAM >";
       else
-        doc += std::string("<PARAM id=\"") + kParamTable[k].key + "\" value=\"" + kValueTexts[k] + "\"></PARAM>";
+        doc +=
+            std::string("<PARAM id=\"") + kParamTable[k].key + "\" value=\"" + kValueTexts[k] + "\"></PARAM>";
     }
     doc += "\n</QuorvelState \t>\r\n  ";
     const Outcome o = ReadDoc(doc);

@@ -16,7 +16,8 @@ namespace
 {
 struct Instance
 {
-  explicit Instance(std::u16string hostName = u"Test Host") : host(std::move(hostName)), plug(new TestVst3Plugin)
+  explicit Instance(std::u16string hostName = u"Test Host")
+      : host(std::move(hostName)), plug(new TestVst3Plugin)
   {
     EXPECT_EQ(plug->initialize(&host), kResultOk);
   }

@@ -15,8 +15,8 @@ using iplug::kFactoryProgramList;
 using iplug::kHost;
 using iplug::kReset;
 using iplug::kUI;
-using quorvel::test::MapParamId;
 using iplug::TextBuffer;
+using quorvel::test::MapParamId;
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 using quorvel::test::HostApplication;
@@ -321,23 +321,4 @@ TEST(IPlugVST3, EveryOutputIsWrittenWhenProcessAnswersOk)
   p->terminate();
   expectSilence(*p, false, "after terminate");
   p->release();
-}
-
-TEST(IPlugVST3, HostTextThatCannotBeReadIsRefused)
-{
-  Instance in;
-  ParamValue value = 0.5;
-  String128 text;
-  auto set = [&](const char16_t* s)
-  {
-    std::u16string t(s);
-    std::copy(t.begin(), t.end() + 1, text);
-    return in.plug->getParamValueByString(MapParamId(13), text, value);
-  };
-  EXPECT_EQ(set(u"garbage"), kResultFalse);
-  EXPECT_EQ(value, 0.5) << "unchanged";
-  EXPECT_EQ(set(u"1"), kResultOk);
-  EXPECT_EQ(value, 1.0) << "a switch reads its index";
-  EXPECT_EQ(set(u"off"), kResultOk);
-  EXPECT_EQ(value, 0.0);
 }

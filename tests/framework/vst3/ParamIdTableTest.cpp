@@ -28,7 +28,8 @@ TEST(ParamIdTable, MapsIndicesBothWaysAndLeavesOthersAlone)
     int32_t index;
     uint32_t id;
   };
-  for (const Case& c : {Case{0, 900001}, Case{2, 900003}, Case{3, 3}, Case{-1, 0xFFFFFFFFu}, Case{65538, 65538}})
+  for (const Case& c :
+       {Case{0, 900001}, Case{2, 900003}, Case{3, 3}, Case{-1, 0xFFFFFFFFu}, Case{65538, 65538}})
     EXPECT_EQ(table.MapParamId(c.index), c.id) << c.index;
   EXPECT_EQ(table.ParamIndexFromId(900002), 1);
   EXPECT_EQ(table.ParamIndexFromId(1), -1) << "an index is not an ID once the table is given";

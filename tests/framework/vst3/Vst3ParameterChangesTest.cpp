@@ -13,19 +13,12 @@ using quorvel::test::HostParameterChanges;
 
 namespace
 {
-// IDs computed from keys, as a plug-in gives them; MapParamId below maps indices into them.
-const uint32_t kIds[14] = {ParamIdFromKey("a"), ParamIdFromKey("b"), ParamIdFromKey("c"), ParamIdFromKey("d"),
-                           ParamIdFromKey("e"), ParamIdFromKey("f"), ParamIdFromKey("g"), ParamIdFromKey("h"),
-                           ParamIdFromKey("i"), ParamIdFromKey("j"), ParamIdFromKey("k"), ParamIdFromKey("l"),
-                           ParamIdFromKey("m"), ParamIdFromKey("n")};
+// IDs scattered the way keys hash them.
+const uint32_t kIds[14] = {9001, 42, 77777, 5, 900, 31, 64, 128, 256, 512, 1024, 2048, 4096, 8191};
 const ParamIdTable& Ids()
 {
-  static const ParamIdTable table = []
-  {
-    ParamIdTable t;
-    t.Assign(kIds, 14);
-    return t;
-  }();
+  static ParamIdTable table;
+  table.Assign(kIds, 14);
   return table;
 }
 uint32_t MapParamId(int i)
