@@ -22,7 +22,7 @@ enum class ParamKind
   kNumber,
 };
 
-struct ParamSpec
+struct ParamEntry
 {
   const char* key;  // short key of the XML state form and of the host parameter ID; never changes
   const char* name; // what hosts and the editor show
@@ -41,7 +41,7 @@ inline constexpr const char* kModelNames[kSaturationModelCount] = {
     "Tube", "Transformer", "Tape", "Germanium Fuzz", "Silicon Fuzz", "Diode Clip"};
 
 // clang-format off
-inline constexpr ParamSpec kParamTable[kParamCount] = {
+inline constexpr ParamEntry kParamTable[kParamCount] = {
   // key         name                kind                min    max     default  step  label  exp group
   {"model",    "Saturation Model", ParamKind::kList,   0,     5,      0,       1,    "",    1,  ""},
   {"drive",    "Drive",            ParamKind::kNumber, 0,     36,     8,       0.01, "dB",  1,  ""},
@@ -69,7 +69,7 @@ constexpr bool EngineLimitsMatchTable()
 {
   for (int i = 0; i < kParamCount; ++i)
   {
-    const ParamSpec& p = kParamTable[i];
+    const ParamEntry& p = kParamTable[i];
     if (static_cast<float>(p.min) != EngineParams::kMinima[i] ||
         static_cast<float>(p.max) != EngineParams::kMaxima[i] ||
         static_cast<float>(p.defaultValue) != EngineParams::kDefaults[i] ||

@@ -69,6 +69,18 @@ constexpr auto kHostParamIds = []
     ids[static_cast<size_t>(i)] = iplug::ParamIdFromKey(kParamTable[i].key);
   return ids;
 }();
+// Distinct, and above the MIDI-controller parameters (65538 and the 130 after it).
+constexpr bool HostParamIdsAreUsable()
+{
+  for (size_t i = 0; i < kHostParamIds.size(); ++i)
+  {
+    if (kHostParamIds[i] < 65668u) return false;
+    for (size_t j = 0; j < i; ++j)
+      if (kHostParamIds[i] == kHostParamIds[j]) return false;
+  }
+  return true;
+}
+static_assert(HostParamIdsAreUsable());
 #endif
 
 int ClampChannels(int connected)
@@ -100,7 +112,7 @@ void Quorvel::DeclareParams()
   using iplug::IParam;
   for (int i = 0; i < kParamCount; ++i)
   {
-    const ParamSpec& p = kParamTable[i];
+    const ParamEntry& p = kParamTable[i];
     IParam* param = GetParam(i);
     switch (p.kind)
     {

@@ -222,12 +222,17 @@ bool IPlugVST3ProcessorBase::ApplyBusArrangements(SingleComponentEffect& effect,
 bool IPlugVST3ProcessorBase::PrepareProcessing(const ProcessSetup& setup)
 {
   const int32_t block = std::clamp<int32_t>(setup.maxSamplesPerBlock, 1, kMaxPreparedBlock);
-  const int32_t previous = GetBlockSize();
-  if (!SetBlockSize(block))
+  // The memory of the scratch blocks is tried first: a set-up that cannot have it leaves the current
+  // one whole (SetBlockSize itself gives up the old blocks when it fails).
+  if (block != GetBlockSize())
   {
-    SetBlockSize(previous);
-    return false;
+    HeapBuffer probe;
+    const int32_t channels = NChannels(kInput) + NChannels(kOutput);
+    if (!probe.ResizeHeapBuffer(channels * block * static_cast<int32_t>(sizeof(float)), false) &&
+        channels > 0)
+      return false;
   }
+  if (!SetBlockSize(block)) return false;
   SetSampleRate(setup.sampleRate);
   mMidiOutput.Prepare(block);
   OnReset();

@@ -14,6 +14,7 @@ std::atomic<int> gModuleUseCount{0};
 
 bool iplug::InitModuleHook()
 {
+  // Nothing to hand over yet: no editor window in this tree needs the handle.
   return true;
 }
 

@@ -12,16 +12,16 @@ namespace Steinberg
 extern void* moduleHandle;
 } // namespace Steinberg
 
-// The module's start-up and shut-down steps (ModuleFactory.cpp; tests supply their own).
-bool InitModule();
-bool DeinitModule();
-
 namespace iplug
 {
-// The module-init step InitModule runs on the first load. Nothing to do yet: the module handle that
-// the editor window will register its class with is kept in Steinberg::moduleHandle by DllMain.
+// The module-init step: hands the module handle the DLL entry recorded to the framework, whose editor
+// window registers its class and finds its resources with it.
 bool InitModuleHook();
 } // namespace iplug
+
+// Supplied by the module that links this: its start-up and shut-down steps.
+bool InitModule();
+bool DeinitModule();
 
 extern "C"
 {

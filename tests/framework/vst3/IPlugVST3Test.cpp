@@ -1,3 +1,4 @@
+#include "tests/support/core/HeapAllocationFault.h"
 #include "tests/support/vst3/HostApplication.h"
 #include "tests/support/vst3/HostProcessData.h"
 #include "tests/support/vst3/TestVst3Plugin.h"
@@ -290,6 +291,19 @@ TEST(IPlugVST3, AnyHostBlockSizeIsTakenWithBoundedMemoryAndProcessed)
     EXPECT_DOUBLE_EQ(io.Output(0, 1, 19999), static_cast<float>(io.Input(0, 1, 19999)) * 0.5f) << maxBlock;
     p.setActive(false);
   }
+
+  // A preparation that cannot get its buffers is refused and changes nothing.
+  Instance in;
+  ProcessSetup small{kRealtime, kSample32, 256, 44100.0};
+  ASSERT_EQ(in.plug->setupProcessing(small), kResultOk);
+  ProcessSetup large{kRealtime, kSample32, 4096, 96000.0};
+  {
+    quorvel::test::HeapAllocationFault noMemory;
+    EXPECT_EQ(in.plug->setupProcessing(large), kResultFalse);
+  }
+  EXPECT_EQ(in.plug->GetBlockSize(), 256);
+  EXPECT_EQ(in.plug->GetSampleRate(), 44100.0);
+  EXPECT_EQ(in.plug->getProcessSetup().maxSamplesPerBlock, 256);
 }
 
 TEST(IPlugVST3, EveryOutputIsWrittenWhenProcessAnswersOk)
