@@ -126,7 +126,8 @@ void IGraphics::ShowParamContextMenu(IControl* control, int paramIdx, float x, f
   mPromptMenu.ClearItems(true);
   if (!control) return;
   control->FillContextMenu(mPromptMenu);
-  if (mDelegate && mDelegate->ShowParamContextMenuInHost(*this, *control, mPromptMenu, paramIdx, x, y)) return;
+  if (mDelegate && mDelegate->ShowParamContextMenuInHost(*this, *control, mPromptMenu, paramIdx, x, y))
+    return;
   if (mPromptMenu.NItems() > 0) DoShowPopupMenu(control, mPromptMenu, {x, y, x, y}, kAllSlots, true);
 }
 
