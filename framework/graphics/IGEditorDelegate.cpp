@@ -160,6 +160,11 @@ void IGEditorDelegate::SetEditorScale(float scale)
   if (mGraphics) mGraphics->SetDisplayScale(scale);
 }
 
+bool IGEditorDelegate::ShowParamContextMenuInHost(IGraphics&, IControl&, IPopupMenu&, int, float, float)
+{
+  return false;
+}
+
 IGraphics* IGEditorDelegate::MakeGraphics()
 {
   return mMakeGraphicsFunc ? mMakeGraphicsFunc() : nullptr;

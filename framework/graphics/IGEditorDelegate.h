@@ -11,6 +11,8 @@ namespace iplug::igraphics
 {
 
 class IGraphics;
+class IControl;
+class IPopupMenu;
 
 class IGEditorDelegate : public IEditorDelegate
 {
@@ -35,6 +37,12 @@ public:
   bool WriteEditorState(StateChunk& chunk) override;
   int ReadEditorState(const StateChunk& chunk, int startPos) override;
   void SetEditorScale(float scale) override;
+
+  // A right-click on a parameter control may open the host's own menu for that parameter instead of the
+  // editor's (the VST3 adapter does). True when the delegate took the click; the menu holds the control's
+  // own items by then.
+  virtual bool ShowParamContextMenuInHost(IGraphics& graphics, IControl& control, IPopupMenu& menu,
+                                          int paramIdx, float x, float y);
 
   virtual IGraphics* MakeGraphics();
   virtual void LayoutEditor(IGraphics* graphics);

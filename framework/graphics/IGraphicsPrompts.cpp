@@ -123,9 +123,11 @@ void IGraphics::ClearTextEntryTarget()
 
 void IGraphics::ShowParamContextMenu(IControl* control, int paramIdx, float x, float y)
 {
-  (void)paramIdx;
   mPromptMenu.ClearItems(true);
-  if (control) control->FillContextMenu(mPromptMenu);
+  if (!control) return;
+  control->FillContextMenu(mPromptMenu);
+  if (mDelegate && mDelegate->ShowParamContextMenuInHost(*this, *control, mPromptMenu, paramIdx, x, y))
+    return;
   if (mPromptMenu.NItems() > 0) DoShowPopupMenu(control, mPromptMenu, {x, y, x, y}, kAllSlots, true);
 }
 

@@ -74,6 +74,8 @@ public:
   tresult PLUGIN_API setComponentState(Steinberg::IBStream*) override { return Steinberg::kResultOk; }
   ParamValue PLUGIN_API getParamNormalized(ParamID id) override;
   tresult PLUGIN_API setParamNormalized(ParamID id, ParamValue value) override;
+  // A new editor view for the name "editor" (exact case) when the plug-in has an editor, else null.
+  Steinberg::IPlugView* PLUGIN_API createView(Steinberg::FIDString name) override;
 
   // IUnitInfo
   Steinberg::int32 PLUGIN_API getProgramListCount() override { return 0; }
@@ -100,6 +102,11 @@ public:
   void SetParamFromEditorNormalized(int paramIdx, double normalizedValue) override;
   void NotifyParamDetailsChanged() override;
   void SetLatency(int32_t samples) override;
+  // Asks the host frame of the open view for the new size (pixels) when it differs; always records it.
+  bool ResizeEditorWindow(int width, int height, bool needsPlatformResize) override;
+  // The host's menu for the parameter, never the editor's own; true even when the host offers none.
+  bool ShowParamContextMenuInHost(igraphics::IGraphics& graphics, igraphics::IControl& control,
+                                  igraphics::IPopupMenu& menu, int paramIdx, float x, float y) override;
 
   void GetTrackColour(int& r, int& g, int& b) const override
   {
@@ -121,6 +128,10 @@ public:
   {
     if (mView == view) mView = nullptr;
   }
+  // The editor window belongs to at most one view at a time, and only that view closes it. Opening
+  // closes a window still open for any view first; false, with nothing left open, when it fails.
+  bool OpenEditorInView(const IPlugVST3View& view, void* parent);
+  void CloseEditorOfView(const IPlugVST3View& view);
 
   OBJ_METHODS(IPlugVST3, SingleComponentEffect)
   tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) override;
@@ -151,6 +162,7 @@ private:
   void AnnounceLatencyIfChanged();
 
   IPlugVST3View* mView = nullptr;
+  const IPlugVST3View* mWindowView = nullptr;
   std::atomic<int32_t> mReportedLatency;
 };
 

@@ -40,7 +40,8 @@ const char* const kControllerNames[128] = {
     "Contr. 119",  "Contr. 120",  "Reset Ctrl",   "Local Ctrl",  "AllNoteOff",  "OmniModOff",  "OmniModeOn",
     "MonoModeOn",  "PolyModeOn"};
 
-// Longest channel text taken from a host (in UTF-16 units): a bound on what a host's length may ask for.
+// Longest channel text taken from a host (in UTF-16 units). A length outside 0..this is not believed: the
+// field keeps what it had rather than taking a text the host may not have meant.
 constexpr int64 kMaxChannelTextUnits = 4096;
 
 void AddUnit(EditControllerEx1& controller, UnitID id, UnitID parent, const char* name)
@@ -54,8 +55,9 @@ void AddUnit(EditControllerEx1& controller, UnitID id, UnitID parent, const char
 bool ReadChannelText(IAttributeList* list, const char* lengthKey, const char* textKey, TextBuffer& out)
 {
   int64 length = 0;
-  if (list->getInt(lengthKey, length) != kResultTrue || length < 0) return false;
-  length = std::min(length, kMaxChannelTextUnits);
+  if (list->getInt(lengthKey, length) != kResultTrue || length < 0 || length > kMaxChannelTextUnits)
+    return false;
+  // Zeroed before and terminated after: hosts do not all terminate what they copy.
   std::vector<TChar> text(static_cast<size_t>(length) + 1, 0);
   const uint32 bytes = static_cast<uint32>(text.size() * sizeof(TChar));
   if (list->getString(textKey, text.data(), bytes) != kResultTrue) return false;

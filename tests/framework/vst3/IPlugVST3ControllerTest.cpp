@@ -238,13 +238,16 @@ TEST(IPlugVST3Controller, KeepsWhatTheHostSaysAboutTheChannel)
   EXPECT_EQ(p.setChannelContextInfos(nullptr), kResultFalse);
 
   HostAttributeList list;
-  list.setInt(kChannelNameLengthKey, 6);
-  list.strings[kChannelNameKey] = u"Vocals";
-  list.setInt(kChannelColorKey, 0x7F102030);
+  list.setInt(kChannelNameLengthKey, 9);
+  list.strings[kChannelNameKey] = u"Vocals \u00e9\u20ac";
+  list.setInt(kChannelUIDLengthKey, 3);
+  list.strings[kChannelUIDKey] = u"u-7";
+  list.setInt(kChannelColorKey, 0xAA102030);
   list.setInt(kChannelIndexKey, 4);
   list.setInt(kChannelIndexNamespaceOrderKey, 2);
   list.setInt(kChannelIndexNamespaceLengthKey, 3);
   list.strings[kChannelIndexNamespaceKey] = u"Bus";
+  list.setInt(kChannelPluginLocationKey, kPreVolumeFader);
   EXPECT_EQ(p.setChannelContextInfos(&list), kResultOk);
   int r = 0, g = 0, b = 0;
   p.GetTrackColour(r, g, b);
@@ -253,22 +256,35 @@ TEST(IPlugVST3Controller, KeepsWhatTheHostSaysAboutTheChannel)
   EXPECT_EQ(b, 48);
   TextBuffer text;
   p.GetTrackName(text);
-  EXPECT_STREQ(text.Get(), "Vocals");
+  EXPECT_STREQ(text.Get(), "Vocals \xC3\xA9\xE2\x82\xAC");
   p.GetTrackNamespace(text);
   EXPECT_STREQ(text.Get(), "Bus");
   EXPECT_EQ(p.GetTrackIndex(), 4);
   EXPECT_EQ(p.GetTrackNamespaceIndex(), 2);
 
-  // A name without its length keeps the old one; a length far beyond the text is bounded.
+  // A name without its length, or with a length that cannot be right, keeps the old one.
+  for (int64 length : {int64{-1}, int64{1} << 40, int64{4097}})
+  {
+    HostAttributeList odd;
+    odd.setInt(kChannelNameLengthKey, length);
+    odd.strings[kChannelNameKey] = u"Drums";
+    EXPECT_EQ(p.setChannelContextInfos(&odd), kResultOk);
+    p.GetTrackName(text);
+    EXPECT_STREQ(text.Get(), "Vocals \xC3\xA9\xE2\x82\xAC") << length;
+    EXPECT_EQ(odd.stringReads, 0) << length;
+  }
   HostAttributeList partial;
   partial.strings[kChannelNameKey] = u"Drums";
   EXPECT_EQ(p.setChannelContextInfos(&partial), kResultOk);
   p.GetTrackName(text);
-  EXPECT_STREQ(text.Get(), "Vocals");
-  HostAttributeList huge;
-  huge.setInt(kChannelNameLengthKey, int64{1} << 40);
-  huge.strings[kChannelNameKey] = u"Strings \u00e9";
-  EXPECT_EQ(p.setChannelContextInfos(&huge), kResultOk);
+  EXPECT_STREQ(text.Get(), "Vocals \xC3\xA9\xE2\x82\xAC");
+  EXPECT_EQ(p.GetTrackIndex(), 4);
+
+  // The longest text taken.
+  HostAttributeList longest;
+  longest.setInt(kChannelNameLengthKey, 4096);
+  longest.strings[kChannelNameKey] = std::u16string(4096, u'x');
+  EXPECT_EQ(p.setChannelContextInfos(&longest), kResultOk);
   p.GetTrackName(text);
-  EXPECT_STREQ(text.Get(), "Strings \xC3\xA9");
+  EXPECT_EQ(std::string(text.Get()), std::string(4096, 'x'));
 }

@@ -1,0 +1,194 @@
+#include "framework/vst3/IPlugVST3View.h"
+
+#include "framework/vst3/KeyCodes.h"
+#include "tests/support/graphics/LoggingControl.h"
+#include "tests/support/graphics/RecordingGraphics.h"
+#include "tests/support/vst3/RecordingContextMenu.h"
+#include "tests/support/vst3/RecordingPlugFrame.h"
+#include "tests/support/vst3/TestVst3Plugin.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <stdexcept>
+#include <tuple>
+
+using namespace Steinberg;
+using namespace iplug;
+using namespace iplug::igraphics;
+using namespace iplug::igraphics::gfxtest;
+using namespace quorvel::test;
+
+namespace
+{
+auto Edges(const ViewRect& r)
+{
+  return std::make_tuple(r.left, r.top, r.right, r.bottom);
+}
+
+// A plug-in sized like the effect; its editor is a recording graphics context with a background and a
+// knob on parameter 1 at (100, 100, 200, 200) that adds one item to context menus.
+struct EditorRig
+{
+  explicit EditorRig(bool hasEditor = true)
+  {
+    IPluginSpec spec = TestVst3Spec();
+    std::tie(spec.hasEditor, spec.hostResizeEditor, spec.editorWidth, spec.editorHeight) =
+        std::make_tuple(hasEditor, true, 980, 650);
+    std::tie(spec.editorMinWidth, spec.editorMaxWidth, spec.editorMinHeight, spec.editorMaxHeight) =
+        std::make_tuple(326, 2940, 216, 1950);
+    plug = new TestVst3Plugin(spec);
+    plug->setComponentHandler(&handler);
+    plug->SetMakeGraphicsFunc(
+        [this]() -> IGraphics*
+        {
+          if (makeThrows) throw std::runtime_error("no context");
+          return makesNothing ? nullptr : new RecordingGraphics(plug, 980, 650);
+        });
+    plug->SetLayoutFunc(
+        [this](IGraphics* g)
+        {
+          g->AddControl(new LoggingControl({0, 0, 980, 650}, {}, log, "back"));
+          auto* knob = new LoggingControl({100, 100, 200, 200}, {1}, log, "knob");
+          knob->contextItems = {"Mine"};
+          g->AddControl(knob);
+        });
+    view = plug->createView(Vst::ViewType::kEditor);
+  }
+  ~EditorRig()
+  {
+    if (plug) plug->release();
+  }
+  RecordingGraphics* Graphics() const { return static_cast<RecordingGraphics*>(plug->GetGraphics()); }
+  void RightClick()
+  {
+    IPointerEvent click{150.7f, 150.7f};
+    click.ms.R = true;
+    Graphics()->OnMouseDown({click});
+  }
+
+  ContextMenuHandler handler;
+  RecordingPlugFrame frame;
+  EventLog log;
+  bool makeThrows = false, makesNothing = false;
+  TestVst3Plugin* plug;
+  IPlugView* view;
+  int parent = 0;
+};
+} // namespace
+
+TEST(IPlugVST3View, AnswersSizeAndTypeQuestionsWithoutAWindow)
+{
+  EditorRig rig;
+  EXPECT_EQ(rig.plug->createView("Editor"), nullptr);
+  EXPECT_EQ(EditorRig(false).view, nullptr);
+  EXPECT_EQ(rig.view->isPlatformTypeSupported(kPlatformTypeHWND), kResultTrue);
+  EXPECT_EQ(rig.view->isPlatformTypeSupported(kPlatformTypeNSView), kResultFalse);
+  ViewRect size;
+  EXPECT_EQ(rig.view->getSize(&size), kResultTrue);
+  EXPECT_EQ(Edges(size), std::make_tuple(0, 0, 980, 650));
+  EXPECT_EQ(std::make_tuple(rig.view->getSize(nullptr), rig.view->checkSizeConstraint(nullptr),
+                            rig.view->onSize(nullptr)),
+            std::make_tuple(kInvalidArgument, kInvalidArgument, kResultFalse));
+  const std::pair<ViewRect, ViewRect> cases[] = {
+      {{10, 20, 110, 520}, {10, 20, 336, 520}},                              // below the smallest width
+      {{0, 0, 1200, 800}, {0, 0, 1200, 800}},                                // inside: unchanged
+      {{INT_MIN, 0, INT_MAX, INT_MAX}, {INT_MIN, 0, INT_MIN + 2940, 1950}}}; // spans beyond int
+  for (auto [in, out] : cases)
+  {
+    EXPECT_EQ(rig.view->checkSizeConstraint(&in), kResultTrue);
+    EXPECT_EQ(Edges(in), Edges(out));
+  }
+  rig.view->release();
+}
+
+TEST(IPlugVST3View, SendsOnlyRealResizesToTheHeldFrameAndNothingToAReleasedView)
+{
+  EditorRig rig;
+  const uint32 frameRefs = rig.frame.refs;
+  rig.view->setFrame(&rig.frame);
+  rig.view->setFrame(&rig.frame);
+  EXPECT_EQ(rig.frame.refs, frameRefs + 1) << "held once";
+  EXPECT_TRUE(rig.plug->ResizeEditorWindow(980, 650, true));
+  EXPECT_TRUE(rig.plug->ResizeEditorWindow(1470, 975, false));
+  ASSERT_EQ(rig.frame.requests.size(), 1u);
+  EXPECT_EQ(rig.frame.requests[0].view, rig.view);
+  EXPECT_EQ(Edges(rig.frame.requests[0].size), std::make_tuple(0, 0, 1470, 975));
+  EXPECT_EQ(Edges(rig.frame.requests[0].sizeSeenInside), std::make_tuple(0, 0, 1470, 975));
+  rig.view->setFrame(nullptr);
+  EXPECT_EQ(rig.frame.refs, frameRefs);
+  EXPECT_TRUE(rig.plug->ResizeEditorWindow(1000, 700, true));
+  EXPECT_EQ(rig.plug->GetEditorWidth(), 1000) << "without a frame only recorded";
+
+  rig.view->setFrame(&rig.frame);
+  rig.view->release();
+  EXPECT_EQ(rig.frame.refs, frameRefs);
+  EXPECT_TRUE(rig.plug->ResizeEditorWindow(1200, 800, true));
+  rig.plug->OpenWindow(&rig.parent);
+  rig.RightClick();
+  EXPECT_EQ(rig.frame.requests.size(), 1u);
+  EXPECT_TRUE(rig.handler.requests.empty() && rig.Graphics()->shownMenus.empty());
+  rig.plug->CloseWindow();
+}
+
+TEST(IPlugVST3View, OwnsItsWindowShowsTheHostMenuAndOutlivesTheHostsHoldOnThePlugin)
+{
+  EditorRig rig;
+  IPlugView* view = rig.view;
+  view->setFrame(&rig.frame);
+  EXPECT_EQ(view->attached(nullptr, kPlatformTypeHWND), kResultFalse);
+  EXPECT_EQ(view->attached(&rig.parent, kPlatformTypeX11EmbedWindowID), kResultTrue);
+  rig.makesNothing = true;
+  EXPECT_EQ(view->attached(&rig.parent, kPlatformTypeHWND), kResultFalse);
+  std::tie(rig.makesNothing, rig.makeThrows) = std::make_tuple(false, true);
+  EXPECT_EQ(view->attached(&rig.parent, kPlatformTypeHWND), kResultFalse);
+  EXPECT_EQ(rig.Graphics(), nullptr) << "nothing left open";
+  rig.makeThrows = false;
+  ASSERT_EQ(view->attached(&rig.parent, kPlatformTypeHWND), kResultTrue);
+  ASSERT_EQ(view->attached(&rig.parent, kPlatformTypeHWND), kResultTrue);
+  EXPECT_EQ(rig.Graphics()->windowOpens, 1) << "attached again: the first window went with its graphics";
+
+  IPlugViewContentScaleSupport* scaling = nullptr;
+  view->queryInterface(IPlugViewContentScaleSupport::iid, reinterpret_cast<void**>(&scaling));
+  for (float bad : {0.f, -1.f, NAN, INFINITY})
+    EXPECT_EQ(scaling->setContentScaleFactor(bad), kResultFalse);
+  EXPECT_EQ(rig.Graphics()->GetDisplayScale(), 1.f);
+  rig.Graphics()->windowDpiScale = 1.5f; // as a window on a 150 % display reports
+  EXPECT_EQ(scaling->setContentScaleFactor(1.5f), kResultTrue);
+  EXPECT_EQ(Edges(rig.frame.requests.back().size), std::make_tuple(0, 0, 1470, 975)) << "asked at once";
+  scaling->release();
+  rig.Graphics()->mouseX = rig.Graphics()->mouseY = 150.f;
+  EXPECT_EQ(view->onKeyDown(0, KEY_UP, 0), kResultTrue);
+  EXPECT_EQ(rig.log.back(), "key knob");
+
+  // Right-click: the host's menu at the scaled point, the control's item chosen in it, no edit.
+  const uint32 handlerRefs = rig.handler.refs;
+  rig.handler.menu.onPopup = [](RecordingContextMenu& m) { m.Choose(0); };
+  rig.RightClick();
+  EXPECT_EQ(rig.handler.requests, (decltype(rig.handler.requests){{view, MapParamId(1)}}));
+  EXPECT_EQ(rig.handler.menu.popups, (decltype(rig.handler.menu.popups){{226, 226}}));
+  EXPECT_EQ(rig.log.back(), "ctx:0 knob");
+  EXPECT_EQ(rig.handler.menu.Choose(0), kResultFalse) << "a target kept by the host is cut loose";
+  rig.handler.offersMenus = false;
+  rig.RightClick();
+  std::tie(rig.handler.offersMenus, rig.handler.returnsMenu) = std::make_tuple(true, false);
+  rig.RightClick();
+  EXPECT_EQ(rig.handler.menu.popups.size(), 1u);
+  EXPECT_EQ(rig.handler.Count("begin") + rig.handler.Count("end"), 0);
+  EXPECT_EQ(std::make_pair(rig.handler.refs.load(), rig.handler.menu.refs.load()),
+            std::make_pair(handlerRefs, 1u));
+
+  view->removed();
+  EXPECT_EQ(rig.Graphics(), nullptr);
+  ASSERT_EQ(view->attached(&rig.parent, kPlatformTypeHWND), kResultTrue);
+  view->release();
+  EXPECT_EQ(rig.Graphics(), nullptr) << "released while attached: the window goes with the view";
+
+  view = rig.plug->createView(Vst::ViewType::kEditor);
+  rig.plug->release(); // the host lets go of the plug-in first
+  rig.plug = nullptr;
+  ViewRect size;
+  EXPECT_EQ(view->getSize(&size), kResultTrue) << "the view keeps its plug-in";
+  view->release();
+}
