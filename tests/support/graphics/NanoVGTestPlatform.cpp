@@ -1,6 +1,5 @@
 #include "tests/support/graphics/NanoVGTestPlatform.h"
 
-#include "framework/core/ResourceLookup.h"
 #include "framework/graphics/IRectList.h"
 
 #include <algorithm>
@@ -87,21 +86,9 @@ Pixels NanoVGTestPlatform::ReadMainFramebuffer()
   return p;
 }
 
-PlatformFont* NanoVGTestPlatform::LoadPlatformFontFromFile(const char*, const char* name)
+PlatformFont* NanoVGTestPlatform::LoadPlatformFontFromFile(const char*, const char* path)
 {
-  // A file on disk or a resource of type "ttf" embedded in the program, as the window finds fonts.
-  TextBuffer location;
-  const EResourceLocation kind = FindResourceByName(name, "ttf", location, GetModuleInstance());
-  std::vector<uint8_t> bytes;
-  if (kind == kAbsolutePath)
-    bytes = ReadFileBytes(location.Get());
-  else if (kind == kWinBinary)
-  {
-    int32_t size = 0;
-    const auto* data =
-        static_cast<const uint8_t*>(LoadResourceBytes(location.Get(), "ttf", size, GetModuleInstance()));
-    if (data && size > 0) bytes.assign(data, data + size);
-  }
+  std::vector<uint8_t> bytes = ReadFileBytes(path);
   return bytes.empty() ? nullptr : new BytesFont(std::move(bytes));
 }
 
