@@ -74,7 +74,8 @@ protected:
     p.userPtr = this;
     p.renderCreate = [](void*, void*) { return 1; };
     // Images are numbered and otherwise ignored (the font atlas needs one).
-    p.renderCreateTexture = [](void* u, int, int, int, int, const unsigned char*) { return ++Self(u).mTextures; };
+    p.renderCreateTexture = [](void* u, int, int, int, int, const unsigned char*)
+    { return ++Self(u).mTextures; };
     p.renderDeleteTexture = [](void*, int) { return 1; };
     p.renderUpdateTexture = [](void*, int, int, int, int, int, const unsigned char*) { return 1; };
     p.renderGetTextureSize = [](void*, int, int* w, int* h) { return *w = *h = 1; };
@@ -89,11 +90,13 @@ protected:
       Self(u).records.push_back({RenderRecord::kFill, *paint, op, *scissor, std::move(v)});
     };
     p.renderStroke = [](void* u, NVGpaint* paint, NVGcompositeOperationState op, NVGscissor* scissor, float,
-                        float, const NVGpath*, int)
-    { Self(u).records.push_back({RenderRecord::kStroke, *paint, op, *scissor, {}}); };
+                        float, const NVGpath*, int) {
+      Self(u).records.push_back({RenderRecord::kStroke, *paint, op, *scissor, {}});
+    };
     p.renderTriangles = [](void* u, NVGpaint* paint, NVGcompositeOperationState op, NVGscissor* scissor,
-                           const NVGvertex* v, int n, float)
-    { Self(u).records.push_back({RenderRecord::kTriangles, *paint, op, *scissor, {v, v + n}}); };
+                           const NVGvertex* v, int n, float) {
+      Self(u).records.push_back({RenderRecord::kTriangles, *paint, op, *scissor, {v, v + n}});
+    };
     return nvgCreateInternal(&p, nullptr);
   }
   void DeleteNanoVGContext(NVGcontext* context) override { nvgDeleteInternal(context); }

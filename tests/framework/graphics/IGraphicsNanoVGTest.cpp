@@ -1,7 +1,8 @@
 // The NanoVG back end against real pixels drawn by Mesa's software renderer. Exact values (factors,
 // extents, scissors, text placement) are read without GL in IGraphicsNanoVGRecordedTest.
 // The golden scene's reference (data/golden_scene.png) is regenerated, and should then be looked at, with
-//   QUORVEL_UPDATE_GOLDEN=1 build/native/tests/framework/graphics/IGraphicsNanoVGTest --gtest_filter='*Golden*'
+//   QUORVEL_UPDATE_GOLDEN=1 build/native/tests/framework/graphics/IGraphicsNanoVGTest
+//   --gtest_filter='*Golden*'
 
 #include "framework/graphics/IGraphicsConstants.h"
 #include "framework/graphics/platform/GlEntryPoints.h"
@@ -60,7 +61,8 @@ struct TempFolder
   {
     Pixels p{w, h, {}};
     for (int i = 0; i < w * h; ++i)
-      p.rgba.insert(p.rgba.end(), {uint8_t(i % w < w / 2 ? 255 : 0), 0, uint8_t(i % w < w / 2 ? 0 : 255), 255});
+      p.rgba.insert(p.rgba.end(),
+                    {uint8_t(i % w < w / 2 ? 255 : 0), 0, uint8_t(i % w < w / 2 ? 0 : 255), 255});
     EXPECT_TRUE(gfxtest::WritePng((dir / name).string(), p));
     return (dir / name).string();
   }
@@ -125,7 +127,8 @@ TEST(IGraphicsNanoVGTest, FramesSizesAndPartialRepaints)
   ASSERT_TRUE(g.Open());
   IArgb left = COLOR_RED;
   IArgb right = COLOR_BLUE;
-  g.AddControl(new DrawControl({0, 0, 20, 20}, [&](IGraphics& gr, const IBounds& b) { gr.FillRect(left, b); }));
+  g.AddControl(
+      new DrawControl({0, 0, 20, 20}, [&](IGraphics& gr, const IBounds& b) { gr.FillRect(left, b); }));
   IControl* second = g.AddControl(
       new DrawControl({20, 0, 40, 20}, [&](IGraphics& gr, const IBounds& b) { gr.FillRect(right, b); }));
   g.PaintAll();
@@ -157,9 +160,10 @@ TEST(IGraphicsNanoVGTest, BlendTypesFollowTheFactorTable)
     OneMinusSa,
     OneMinusDa
   };
-  const F table[11][2] = {{One, OneMinusSa}, {Da, Zero},       {OneMinusDa, Zero}, {Da, OneMinusSa},
-                          {OneMinusDa, One}, {Zero, Sa},       {Zero, OneMinusSa}, {OneMinusDa, Sa},
-                          {Sa, Da},          {OneMinusDa, OneMinusSa},             {One, OneMinusSa}};
+  const F table[11][2] = {{One, OneMinusSa},        {Da, Zero},        {OneMinusDa, Zero},
+                          {Da, OneMinusSa},         {OneMinusDa, One}, {Zero, Sa},
+                          {Zero, OneMinusSa},       {OneMinusDa, Sa},  {Sa, Da},
+                          {OneMinusDa, OneMinusSa}, {One, OneMinusSa}};
   const double src[4] = {0.25, 0, 0, 0.25};
   const double dst[4] = {0, 0, 0.6, 0.6};
   const double factor[] = {0, 1, src[3], dst[3], 1 - src[3], 1 - dst[3]};
@@ -186,38 +190,40 @@ TEST(IGraphicsNanoVGTest, BlendTypesFollowTheFactorTable)
 
 TEST(IGraphicsNanoVGTest, PaintsClipsWindingsStrokesAndDashes)
 {
-  const Pixels p = PaintOnce(
-      100, 100,
-      [](IGraphics& g, const IBounds&)
-      {
-        g.AddRectPath({0, 0, 20, 100});
-        g.FillPath(MakeLinearGradient(0, 0, 0, 100, {{COLOR_RED, 0.f}, {COLOR_GREEN, 0.5f}, {COLOR_BLUE, 1.f}}),
-                   IFillStyle(), nullptr);
-        g.AddRectPath({20, 0, 60, 40});
-        g.FillPath(MakeRadialGradient(40, 20, 20, {{COLOR_WHITE, 0.f}, {COLOR_BLACK, 1.f}}), IFillStyle(),
-                   nullptr);
-        // A hole kept by its own winding.
-        g.AddRectPath({60, 0, 100, 40});
-        g.SetPathWinding(false);
-        g.AddRectPath({70, 10, 90, 30});
-        g.SetPathWinding(true);
-        g.FillPath(MakeSolidPattern(COLOR_BLUE), IFillStyle{kFillPreserveWinding, false}, nullptr);
-        // A stroke that keeps its path for the fill that follows.
-        g.AddRectPath({25, 50, 55, 80});
-        IStrokeStyle keep;
-        keep.keepPath = true;
-        g.StrokePath(MakeSolidPattern(COLOR_BLUE), 4.f, keep, nullptr);
-        g.FillPath(MakeSolidPattern(COLOR_RED), IFillStyle(), nullptr);
-        g.DrawDottedLine(COLOR_BLACK, 0, 95, 100, 95, nullptr, 4.f, 25.f);
-        // Dashes of 0, NaN or below 0 draw nothing; a tiny dash on a huge line is bounded (and drawn).
-        g.DrawDottedLine(COLOR_BLACK, 62, 66, 88, 66, nullptr, 3.f, 0.f);
-        g.DrawDottedLine(COLOR_BLACK, 62, 72, 88, 72, nullptr, 3.f, NAN);
-        g.DrawDottedRect(COLOR_BLACK, {62, 76, 88, 80}, nullptr, 1.f, -2.f);
-        g.DrawDottedLine(COLOR_BLACK, 60, 86, 1e9f, 86, nullptr, 3.f, 1e-3f);
-        // Clipped to a corner.
-        g.SetClipRegion({90, 50, 100, 60});
-        g.FillRect(COLOR_GREEN, {60, 45, 100, 90});
-      });
+  const Pixels p =
+      PaintOnce(100, 100,
+                [](IGraphics& g, const IBounds&)
+                {
+                  g.AddRectPath({0, 0, 20, 100});
+                  g.FillPath(MakeLinearGradient(0, 0, 0, 100,
+                                                {{COLOR_RED, 0.f}, {COLOR_GREEN, 0.5f}, {COLOR_BLUE, 1.f}}),
+                             IFillStyle(), nullptr);
+                  g.AddRectPath({20, 0, 60, 40});
+                  g.FillPath(MakeRadialGradient(40, 20, 20, {{COLOR_WHITE, 0.f}, {COLOR_BLACK, 1.f}}),
+                             IFillStyle(), nullptr);
+                  // A hole kept by its own winding.
+                  g.AddRectPath({60, 0, 100, 40});
+                  g.SetPathWinding(false);
+                  g.AddRectPath({70, 10, 90, 30});
+                  g.SetPathWinding(true);
+                  g.FillPath(MakeSolidPattern(COLOR_BLUE), IFillStyle{kFillPreserveWinding, false}, nullptr);
+                  // A stroke that keeps its path for the fill that follows.
+                  g.AddRectPath({25, 50, 55, 80});
+                  IStrokeStyle keep;
+                  keep.keepPath = true;
+                  g.StrokePath(MakeSolidPattern(COLOR_BLUE), 4.f, keep, nullptr);
+                  g.FillPath(MakeSolidPattern(COLOR_RED), IFillStyle(), nullptr);
+                  g.DrawDottedLine(COLOR_BLACK, 0, 95, 100, 95, nullptr, 4.f, 25.f);
+                  // Dashes of 0, NaN or below 0 draw nothing; a tiny dash on a huge line is bounded (and
+                  // drawn).
+                  g.DrawDottedLine(COLOR_BLACK, 62, 66, 88, 66, nullptr, 3.f, 0.f);
+                  g.DrawDottedLine(COLOR_BLACK, 62, 72, 88, 72, nullptr, 3.f, NAN);
+                  g.DrawDottedRect(COLOR_BLACK, {62, 76, 88, 80}, nullptr, 1.f, -2.f);
+                  g.DrawDottedLine(COLOR_BLACK, 60, 86, 1e9f, 86, nullptr, 3.f, 1e-3f);
+                  // Clipped to a corner.
+                  g.SetClipRegion({90, 50, 100, 60});
+                  g.FillRect(COLOR_GREEN, {60, 45, 100, 90});
+                });
   EXPECT_TRUE(Near(At(p, 10, 50), {128, 0, 127, 255}, 4)) << "half way, without the middle stop";
   EXPECT_TRUE(Near(At(p, 40, 20), {255, 255, 255, 255}, 12)) << "radial centre";
   EXPECT_TRUE(Near(At(p, 40, 39), {12, 12, 12, 255}, 16)) << "radial edge";
@@ -277,7 +283,8 @@ TEST(IGraphicsNanoVGTest, ImagesLoadOncePerScaleAndDrawAtTheirResolution)
   EXPECT_TRUE(Near(At(p, 225, 75), {0, 0, 255, 255}));
   EXPECT_TRUE(Near(At(p, 465, 10), {255, 0, 0, 255})) << "rescaled copy, left";
   EXPECT_TRUE(Near(At(p, 745, 145), {0, 0, 255, 255})) << "rescaled copy, bottom right";
-  EXPECT_TRUE(Near(At(p, 615, 75), {0, 0, 255, 255})) << "the halves meet at the middle, not at the editor's scale";
+  EXPECT_TRUE(Near(At(p, 615, 75), {0, 0, 255, 255}))
+      << "the halves meet at the middle, not at the editor's scale";
   EXPECT_TRUE(Near(At(p, 360, 135), {0, 0, 0, 128})) << "box shadow inside its box";
 }
 

@@ -48,8 +48,11 @@ public:
     mWindow = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, GetWidth(), GetHeight(), nullptr,
                               nullptr, nullptr, nullptr);
     dc = GetDC(mWindow);
-    PIXELFORMATDESCRIPTOR pfd{sizeof(pfd), 1, PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER,
-                              PFD_TYPE_RGBA, 32};
+    PIXELFORMATDESCRIPTOR pfd{}; // RGBA
+    pfd.nSize = sizeof(pfd);
+    pfd.nVersion = 1;
+    pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    pfd.cColorBits = 32;
     pfd.cDepthBits = 24;
     pfd.cStencilBits = 8;
     const int format = ChoosePixelFormat(dc, &pfd);

@@ -49,8 +49,8 @@ bool OffscreenGraphics::MakeGLContextCurrent()
 {
   ++makeCurrentCalls;
   return mOpen && mContext &&
-         OSMesaMakeCurrent(static_cast<OSMesaContext>(mContext), mBuffer.data(), GL_UNSIGNED_BYTE, mBufferWidth,
-                           mBufferHeight) == GL_TRUE;
+         OSMesaMakeCurrent(static_cast<OSMesaContext>(mContext), mBuffer.data(), GL_UNSIGNED_BYTE,
+                           mBufferWidth, mBufferHeight) == GL_TRUE;
 }
 
 void* OffscreenGraphics::OpenEditorWindow(void*)
