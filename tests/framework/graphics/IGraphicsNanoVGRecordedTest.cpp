@@ -44,12 +44,13 @@ public:
   ~RecordingNanoVG() override { CloseEditorWindow(); }
 
   std::vector<RenderRecord> records;
+  NVGcontext* Vg() { return static_cast<NVGcontext*>(GetDrawContext()); }
 
   // Starts a NanoVG frame of the editor's size and forgets what was recorded.
   void BeginRecording()
   {
     records.clear();
-    nvgBeginFrame(static_cast<NVGcontext*>(GetDrawContext()), float(GetWidth()), float(GetHeight()), 1.f);
+    nvgBeginFrame(Vg(), float(GetWidth()), float(GetHeight()), 1.f);
   }
 
   bool MakeGLContextCurrent() override { return true; }
@@ -107,11 +108,6 @@ private:
   int mTextures = 0;
 };
 
-NVGcontext* Vg(RecordingNanoVG& g)
-{
-  return static_cast<NVGcontext*>(g.GetDrawContext());
-}
-
 ITextStyle Roboto(int align, int valign, float angle = 0.f)
 {
   ITextStyle style(12.f, align, valign);
@@ -123,7 +119,7 @@ ITextStyle Roboto(int align, int valign, float angle = 0.f)
 // Text drawn directly through NanoVG at an anchor: what the back end's text must match.
 std::vector<NVGvertex> Reference(RecordingNanoVG& g, int nvgAlign, float x, float y, const char* text)
 {
-  NVGcontext* vg = Vg(g);
+  NVGcontext* vg = g.Vg();
   nvgFontSize(vg, 12.f);
   nvgFontFace(vg, "Roboto");
   nvgTextAlign(vg, nvgAlign);
@@ -220,10 +216,10 @@ TEST(IGraphicsNanoVGRecordedTest, GradientExtentsAndScissors)
   EXPECT_NEAR(radial.radius + radial.feather / 2, 20.f, 1e-4f);
   // Nothing to paint with: a gradient without stops or with a transform that has no inverse.
   NVGpaint paint{};
-  EXPECT_FALSE(MakeNanoVGPaint(Vg(g), InitGradient(kPatternLinear), nullptr, paint));
+  EXPECT_FALSE(MakeNanoVGPaint(g.Vg(), InitGradient(kPatternLinear), nullptr, paint));
   IGradient flat = MakeLinearGradient(0, 0, 0, 10, {{COLOR_RED, 0.f}, {COLOR_BLUE, 1.f}});
   flat.transform = IAffine(0, 0, 0, 0, 1, 1);
-  EXPECT_FALSE(MakeNanoVGPaint(Vg(g), flat, nullptr, paint));
+  EXPECT_FALSE(MakeNanoVGPaint(g.Vg(), flat, nullptr, paint));
 
   struct Clip
   {

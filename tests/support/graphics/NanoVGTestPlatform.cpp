@@ -46,43 +46,21 @@ void NanoVGTestPlatform::PaintAll()
   Paint();
 }
 
-Pixels NanoVGTestPlatform::ReadBound(int width, int height)
+Pixels NanoVGTestPlatform::ReadFramebuffer(bool main)
 {
+  ScopedGLContext current(*this);
   Pixels p;
-  if (!GetGlEntryPoints().ReadPixels || width <= 0 || height <= 0) return p;
-  p.width = width;
-  p.height = height;
-  p.rgba.resize(static_cast<size_t>(width) * height * 4);
-  GetGlEntryPoints().ReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, p.rgba.data());
+  if (!GetDrawContext() || (main && !HasMainFramebuffer())) return p;
+  GetWindowPixelSize(p.width, p.height);
+  p.rgba.resize(static_cast<size_t>(p.width) * p.height * 4);
+  GetGlEntryPoints().BindFramebuffer(GL_FRAMEBUFFER, main ? MainFramebufferId() : 0);
+  GetGlEntryPoints().ReadPixels(0, 0, p.width, p.height, GL_RGBA, GL_UNSIGNED_BYTE, p.rgba.data());
+  GetGlEntryPoints().BindFramebuffer(GL_FRAMEBUFFER, 0);
   // GL rows come bottom first.
-  const size_t row = static_cast<size_t>(width) * 4;
-  for (int y = 0; y < height / 2; ++y)
+  const size_t row = static_cast<size_t>(p.width) * 4;
+  for (int y = 0; y < p.height / 2; ++y)
     std::swap_ranges(p.rgba.begin() + y * row, p.rgba.begin() + (y + 1) * row,
-                     p.rgba.begin() + (height - 1 - y) * row);
-  return p;
-}
-
-Pixels NanoVGTestPlatform::ReadWindow()
-{
-  ScopedGLContext current(*this);
-  if (!GetDrawContext()) return {};
-  int w = 0;
-  int h = 0;
-  GetWindowPixelSize(w, h);
-  GetGlEntryPoints().BindFramebuffer(GL_FRAMEBUFFER, 0);
-  return ReadBound(w, h);
-}
-
-Pixels NanoVGTestPlatform::ReadMainFramebuffer()
-{
-  ScopedGLContext current(*this);
-  if (!GetDrawContext() || !HasMainFramebuffer()) return {};
-  int w = 0;
-  int h = 0;
-  GetWindowPixelSize(w, h);
-  GetGlEntryPoints().BindFramebuffer(GL_FRAMEBUFFER, MainFramebufferId());
-  Pixels p = ReadBound(w, h);
-  GetGlEntryPoints().BindFramebuffer(GL_FRAMEBUFFER, 0);
+                     p.rgba.begin() + (p.height - 1 - y) * row);
   return p;
 }
 
