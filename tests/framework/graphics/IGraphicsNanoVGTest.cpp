@@ -120,6 +120,7 @@ TEST(IGraphicsNanoVGTest, FramesSizesAndPartialRepaints)
   big.GetWindowPixelSize(w, h);
   EXPECT_EQ(w, 1837);
   EXPECT_EQ(h, 1218);
+  EXPECT_TRUE(big.HasMainFramebuffer());
   EXPECT_STREQ(big.GetDrawingApiName(), "NanoVG | GL2");
   big.Close();
 
