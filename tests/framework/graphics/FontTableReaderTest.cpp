@@ -1,11 +1,12 @@
 #include "framework/graphics/FontBlob.h"
 #include "framework/graphics/FontTableReader.h"
-#include "tests/support/graphics/FontBytes.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <memory>
 #include <random>
@@ -13,10 +14,85 @@
 #include <vector>
 
 using namespace iplug::igraphics;
-using namespace iplug::igraphics::gfxtest;
 
 namespace
 {
+
+using Bytes = std::vector<uint8_t>;
+
+void Put16(Bytes& b, size_t at, uint16_t v)
+{
+  if (b.size() < at + 2) b.resize(at + 2);
+  b[at] = uint8_t(v >> 8);
+  b[at + 1] = uint8_t(v);
+}
+
+void Put32(Bytes& b, size_t at, uint32_t v)
+{
+  Put16(b, at, uint16_t(v >> 16));
+  Put16(b, at + 2, uint16_t(v));
+}
+
+// A "name" record: platform, encoding, language, name id and the stored bytes.
+struct Name
+{
+  uint16_t platform, encoding, language, id;
+  Bytes text;
+};
+
+// A font with "head", "hhea" and "name" tables starting at base (zeros before it): unitsPerEm 2048,
+// descender -500.
+Bytes MakeFont(const std::vector<Name>& names, uint16_t macStyle = 0, size_t base = 0)
+{
+  Bytes b(base, 0);
+  Put32(b, base, 0x00010000);
+  Put16(b, base + 4, 3);
+  const size_t head = base + 12 + 3 * 16;
+  const size_t hhea = head + 54;
+  const size_t name = hhea + 36;
+  const size_t offsets[3] = {head, hhea, name};
+  for (int i = 0; i < 3; ++i)
+  {
+    b.resize(base + 28 + 16 * i);
+    std::copy_n(&"headhheaname"[4 * i], 4, b.begin() + base + 12 + 16 * i);
+    Put32(b, base + 20 + 16 * i, uint32_t(offsets[i]));
+  }
+  Put16(b, head + 18, 2048);
+  Put16(b, head + 44, macStyle);
+  Put16(b, hhea + 4, 1900);
+  Put16(b, hhea + 6, uint16_t(-500));
+  Put16(b, hhea + 8, 0);
+  Put16(b, name + 2, uint16_t(names.size()));
+  const size_t storage = 6 + 12 * names.size();
+  Put16(b, name + 4, uint16_t(storage));
+  size_t text = 0;
+  for (size_t i = 0; i < names.size(); ++i)
+  {
+    const Name& n = names[i];
+    for (int k = 0; k < 4; ++k)
+      Put16(b, name + 6 + 12 * i + 2 * k, (&n.platform)[k]);
+    Put16(b, name + 14 + 12 * i, uint16_t(n.text.size()));
+    Put16(b, name + 16 + 12 * i, uint16_t(text));
+    b.resize(name + storage + text);
+    b.insert(b.end(), n.text.begin(), n.text.end());
+    text += n.text.size();
+  }
+  // Table lengths: each runs to the next, the last to the end.
+  const size_t ends[3] = {hhea, name, b.size()};
+  for (int i = 0; i < 3; ++i)
+    Put32(b, base + 24 + 16 * i, uint32_t(ends[i] - offsets[i]));
+  return b;
+}
+
+// UTF-16 big-endian units, optionally followed by one stray byte.
+Bytes Utf16(std::initializer_list<uint16_t> units, bool oddByte = false)
+{
+  Bytes b;
+  for (uint16_t u : units)
+    b.insert(b.end(), {uint8_t(u >> 8), uint8_t(u)});
+  if (oddByte) b.push_back('!');
+  return b;
+}
 
 #if defined(_WIN32)
 const std::string kRobotoPath = std::string("Z:") + QUORVEL_ROBOTO_TTF;

@@ -2,25 +2,111 @@
 // composite factors, gradient extents, scissors and the placement of text.
 
 #include "framework/graphics/IGraphicsConstants.h"
-#include "tests/support/graphics/RecordingNanoVG.h"
+#include "framework/graphics/platform/NanoVGPaint.h"
+#include "tests/support/graphics/NanoVGTestPlatform.h"
 
 #include <gtest/gtest.h>
+
+#include <nanovg.h>
 
 #include <cstring>
 #include <vector>
 
 using namespace iplug;
 using namespace iplug::igraphics;
-using gfxtest::RecordingNanoVG;
-using gfxtest::RenderRecord;
 
 namespace
 {
 
-NVGcontext* Vg(RecordingNanoVG& g)
+struct RenderRecord
 {
-  return static_cast<NVGcontext*>(g.GetDrawContext());
-}
+  enum Kind
+  {
+    kFill,
+    kStroke,
+    kTriangles
+  } kind;
+  NVGpaint paint;
+  NVGcompositeOperationState composite;
+  NVGscissor scissor;
+  std::vector<NVGvertex> vertices; // fills: every path's fill vertices; triangles (text): as given
+};
+
+// The back end over a NanoVG context without OpenGL that records what NanoVG hands its renderer. Frames
+// are started by the test: the platform's own frame steps need OpenGL.
+class RecordingNanoVG : public gfxtest::NanoVGTestPlatform
+{
+public:
+  RecordingNanoVG(int width, int height, float drawScale = 1.f)
+      : NanoVGTestPlatform(nullptr, width, height, 60, drawScale)
+  {
+  }
+  ~RecordingNanoVG() override { CloseEditorWindow(); }
+
+  std::vector<RenderRecord> records;
+  NVGcontext* Vg() { return static_cast<NVGcontext*>(GetDrawContext()); }
+
+  // Starts a NanoVG frame of the editor's size and forgets what was recorded.
+  void BeginRecording()
+  {
+    records.clear();
+    nvgBeginFrame(Vg(), float(GetWidth()), float(GetHeight()), 1.f);
+  }
+
+  bool MakeGLContextCurrent() override { return true; }
+  bool ReleaseGLContext() override { return true; }
+  void* OpenEditorWindow(void*) override
+  {
+    mOpen = true;
+    CreateDrawContext();
+    return &mOpen;
+  }
+  void CloseEditorWindow() override
+  {
+    if (mOpen) DestroyDrawContext();
+    mOpen = false;
+  }
+  void* GetWindowHandle() override { return mOpen ? &mOpen : nullptr; }
+
+protected:
+  NVGcontext* CreateNanoVGContext() override
+  {
+    NVGparams p{};
+    p.userPtr = this;
+    p.renderCreate = [](void*, void*) { return 1; };
+    // Images are numbered and otherwise ignored (the font atlas needs one).
+    p.renderCreateTexture = [](void* u, int, int, int, int, const unsigned char*)
+    { return ++Self(u).mTextures; };
+    p.renderDeleteTexture = [](void*, int) { return 1; };
+    p.renderUpdateTexture = [](void*, int, int, int, int, int, const unsigned char*) { return 1; };
+    p.renderGetTextureSize = [](void*, int, int* w, int* h) { return *w = *h = 1; };
+    p.renderViewport = [](void*, float, float, float) {};
+    p.renderCancel = p.renderFlush = p.renderDelete = [](void*) {};
+    p.renderFill = [](void* u, NVGpaint* paint, NVGcompositeOperationState op, NVGscissor* scissor, float,
+                      const float*, const NVGpath* paths, int n)
+    {
+      std::vector<NVGvertex> v;
+      for (int i = 0; i < n; ++i)
+        v.insert(v.end(), paths[i].fill, paths[i].fill + paths[i].nfill);
+      Self(u).records.push_back({RenderRecord::kFill, *paint, op, *scissor, std::move(v)});
+    };
+    p.renderStroke = [](void* u, NVGpaint* paint, NVGcompositeOperationState op, NVGscissor* scissor, float,
+                        float, const NVGpath*, int) {
+      Self(u).records.push_back({RenderRecord::kStroke, *paint, op, *scissor, {}});
+    };
+    p.renderTriangles = [](void* u, NVGpaint* paint, NVGcompositeOperationState op, NVGscissor* scissor,
+                           const NVGvertex* v, int n, float) {
+      Self(u).records.push_back({RenderRecord::kTriangles, *paint, op, *scissor, {v, v + n}});
+    };
+    return nvgCreateInternal(&p, nullptr);
+  }
+  void DeleteNanoVGContext(NVGcontext* context) override { nvgDeleteInternal(context); }
+
+private:
+  static RecordingNanoVG& Self(void* user) { return *static_cast<RecordingNanoVG*>(user); }
+  bool mOpen = false;
+  int mTextures = 0;
+};
 
 ITextStyle Roboto(int align, int valign, float angle = 0.f)
 {
@@ -33,7 +119,7 @@ ITextStyle Roboto(int align, int valign, float angle = 0.f)
 // Text drawn directly through NanoVG at an anchor: what the back end's text must match.
 std::vector<NVGvertex> Reference(RecordingNanoVG& g, int nvgAlign, float x, float y, const char* text)
 {
-  NVGcontext* vg = Vg(g);
+  NVGcontext* vg = g.Vg();
   nvgFontSize(vg, 12.f);
   nvgFontFace(vg, "Roboto");
   nvgTextAlign(vg, nvgAlign);
@@ -128,6 +214,12 @@ TEST(IGraphicsNanoVGRecordedTest, GradientExtentsAndScissors)
   EXPECT_NEAR(radial.xform[5], 20.f, 1e-4f);
   EXPECT_NEAR(radial.radius - radial.feather / 2, 5.f, 1e-4f) << "inner radius: 20 times the first offset";
   EXPECT_NEAR(radial.radius + radial.feather / 2, 20.f, 1e-4f);
+  // Nothing to paint with: a gradient without stops or with a transform that has no inverse.
+  NVGpaint paint{};
+  EXPECT_FALSE(MakeNanoVGPaint(g.Vg(), InitGradient(kPatternLinear), nullptr, paint));
+  IGradient flat = MakeLinearGradient(0, 0, 0, 10, {{COLOR_RED, 0.f}, {COLOR_BLUE, 1.f}});
+  flat.transform = IAffine(0, 0, 0, 0, 1, 1);
+  EXPECT_FALSE(MakeNanoVGPaint(g.Vg(), flat, nullptr, paint));
 
   struct Clip
   {
@@ -187,6 +279,13 @@ TEST(IGraphicsNanoVGRecordedTest, TextAnchorsRotationAndBlockRows)
   for (NVGvertex& v : expected)
     v = {flat.B - v.y, v.x - flat.L, v.u, v.v};
   ExpectSamePositions(g.records.back().vertices, expected);
+
+  // A font never loaded measures nothing.
+  IBounds unknown(0, 0, 50, 50);
+  ITextStyle nowhere = Roboto(kAlignNear, kAlignNear);
+  std::strcpy(nowhere.font, "Nowhere");
+  EXPECT_EQ(g.MeasureText(nowhere, "abc", unknown), 0.f);
+  EXPECT_EQ(unknown, IBounds());
 
   // Three rows 12 apart around the middle (50): the first at 32, 18 above it.
   g.records.clear();

@@ -1,10 +1,12 @@
 // The NanoVG back end through WGL (under Wine): the golden scene against the reference made natively,
 // the entry point lookup's fallback, and a host's own context surviving a paint.
 
+#include <windows.h>
+
 #include "framework/graphics/platform/GlEntryPoints.h"
 #include "framework/graphics/platform/WglEntryPoints.h"
 #include "tests/support/graphics/GoldenScene.h"
-#include "tests/support/graphics/WglTestGraphics.h"
+#include "tests/support/graphics/NanoVGTestPlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -13,10 +15,74 @@
 #include <string>
 
 using namespace iplug::igraphics;
-using gfxtest::WglTestGraphics;
 
 namespace
 {
+
+// A hidden window of its own with a legacy WGL context, drawing through the editor window's entry point
+// lookup.
+class WglTestGraphics : public gfxtest::NanoVGTestPlatform
+{
+public:
+  WglTestGraphics(int width, int height) : NanoVGTestPlatform(nullptr, width, height, 60, 1.f) {}
+  ~WglTestGraphics() override { CloseEditorWindow(); }
+
+  HGLRC context = nullptr;
+  HDC dc = nullptr;
+
+  bool MakeGLContextCurrent() override
+  {
+    mSavedDC = wglGetCurrentDC();
+    mSavedContext = wglGetCurrentContext();
+    return context && wglMakeCurrent(dc, context);
+  }
+  bool ReleaseGLContext() override { return wglMakeCurrent(mSavedDC, mSavedContext); }
+  void* GetWindowHandle() override { return mWindow; }
+  void* OpenEditorWindow(void*) override
+  {
+    WNDCLASSW wc{};
+    wc.style = CS_OWNDC;
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.lpszClassName = L"QuorvelWglTest";
+    RegisterClassW(&wc); // fails harmlessly once registered
+    mWindow = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, GetWidth(), GetHeight(), nullptr,
+                              nullptr, nullptr, nullptr);
+    dc = GetDC(mWindow);
+    PIXELFORMATDESCRIPTOR pfd{}; // RGBA
+    pfd.nSize = sizeof(pfd);
+    pfd.nVersion = 1;
+    pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    pfd.cColorBits = 32;
+    pfd.cDepthBits = 24;
+    pfd.cStencilBits = 8;
+    const int format = ChoosePixelFormat(dc, &pfd);
+    if (format && SetPixelFormat(dc, format, &pfd)) context = wglCreateContext(dc);
+    {
+      ScopedGLContext current(*this);
+      if (context && LoadWglEntryPoints()) CreateDrawContext();
+    }
+    ResizeDrawTarget();
+    MarkAllControlsDirty();
+    return mWindow;
+  }
+  void CloseEditorWindow() override
+  {
+    if (!mWindow) return;
+    {
+      ScopedGLContext current(*this);
+      DestroyDrawContext();
+    }
+    if (context) wglDeleteContext(context);
+    ReleaseDC(mWindow, dc);
+    DestroyWindow(mWindow);
+    mWindow = nullptr;
+  }
+
+private:
+  HWND mWindow = nullptr;
+  HDC mSavedDC = nullptr;
+  HGLRC mSavedContext = nullptr;
+};
 
 intptr_t gFakeAnswer = 0;
 void* FakeLookup(const char*)
@@ -30,18 +96,13 @@ TEST(IGraphicsNanoVGWinTest, GoldenSceneThroughWglMatchesTheReference)
 {
   const auto folder = std::filesystem::temp_directory_path() / "quorvel-wgl-golden";
   std::filesystem::create_directories(folder);
-  WglTestGraphics g(nullptr, gfxtest::kGoldenWidth, gfxtest::kGoldenHeight);
+  WglTestGraphics g(gfxtest::kGoldenWidth, gfxtest::kGoldenHeight);
   ASSERT_TRUE(g.Open());
   ASSERT_NE(g.GetDrawContext(), nullptr) << "no WGL context or entry points";
   gfxtest::AddGoldenScene(g, folder.string(), std::string("Z:") + QUORVEL_ROBOTO_TTF);
   g.PaintAll();
-  const gfxtest::Pixels main = g.ReadMainFramebuffer();
-  const gfxtest::Pixels reference = gfxtest::ReadPng(QUORVEL_GRAPHICS_TEST_DATA "/golden_scene.png");
-  const int difference = gfxtest::MaxChannelDifference(main.rgba, main.width, main.height, reference.rgba,
-                                                       reference.width, reference.height);
-  if (difference < 0 || difference > 2) gfxtest::WritePng((folder / "golden_scene_wgl.png").string(), main);
-  EXPECT_GE(difference, 0) << "sizes differ";
-  EXPECT_LE(difference, 2);
+  gfxtest::ExpectGolden(g.ReadMainFramebuffer(), QUORVEL_GRAPHICS_TEST_DATA "/golden_scene.png",
+                        "golden_scene_wgl.png");
   g.Close();
   std::filesystem::remove_all(folder);
 }
@@ -64,14 +125,13 @@ TEST(IGraphicsNanoVGWinTest, SmallDriverAnswersFallBackToOpengl32AndTheHostConte
   FreeLibrary(opengl32);
 
   // A host window with its own context current while the editor paints.
-  WglTestGraphics host(nullptr, 20, 20);
-  WglTestGraphics editor(nullptr, 20, 20);
+  WglTestGraphics host(20, 20);
+  WglTestGraphics editor(20, 20);
   ASSERT_TRUE(host.Open());
   ASSERT_TRUE(editor.Open());
-  ASSERT_NE(host.GetGLContext(), nullptr);
-  ASSERT_TRUE(
-      wglMakeCurrent(static_cast<HDC>(host.GetDeviceContext()), static_cast<HGLRC>(host.GetGLContext())));
+  ASSERT_NE(host.context, nullptr);
+  ASSERT_TRUE(wglMakeCurrent(host.dc, host.context));
   editor.PaintAll();
-  EXPECT_EQ(wglGetCurrentContext(), host.GetGLContext());
+  EXPECT_EQ(wglGetCurrentContext(), host.context);
   wglMakeCurrent(nullptr, nullptr);
 }

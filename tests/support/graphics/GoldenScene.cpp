@@ -3,12 +3,10 @@
 #include "framework/graphics/IControl.h"
 #include "framework/graphics/IGraphicsConstants.h"
 
-#include "tests/support/graphics/PngFiles.h"
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
+#include <filesystem>
 #include <memory>
 
 namespace iplug::igraphics::gfxtest
@@ -20,20 +18,11 @@ namespace
 void WritePicture(const std::string& path)
 {
   // 2x: 80 x 40 pixels for 40 x 20 units; four coloured quarters.
-  const int w = 80;
-  const int h = 40;
-  Pixels p;
-  p.width = w;
-  p.height = h;
-  std::vector<uint8_t>& rgba = p.rgba;
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x)
-    {
-      const bool right = x >= w / 2;
-      const bool lower = y >= h / 2;
-      rgba.insert(rgba.end(), {uint8_t(right ? 30 : 220), uint8_t(lower ? 200 : 40),
-                               uint8_t(right != lower ? 180 : 20), 255});
-    }
+  Pixels p{80, 40, {}};
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 80; ++x)
+      p.rgba.insert(p.rgba.end(), {uint8_t(x >= 40 ? 30 : 220), uint8_t(y >= 20 ? 200 : 40),
+                                   uint8_t((x >= 40) != (y >= 20) ? 180 : 20), 255});
   WritePng(path, p);
 }
 
@@ -107,14 +96,16 @@ void AddGoldenScene(IGraphics& g, const std::string& folder, const std::string& 
       }));
 }
 
-int MaxChannelDifference(const std::vector<uint8_t>& a, int aw, int ah, const std::vector<uint8_t>& b, int bw,
-                         int bh)
+void ExpectGolden(const Pixels& pixels, const std::string& reference, const std::string& failedName)
 {
-  if (aw != bw || ah != bh || a.size() != b.size()) return -1;
+  const Pixels want = ReadPng(reference);
+  ASSERT_EQ(pixels.width, want.width) << reference;
+  ASSERT_EQ(pixels.height, want.height) << reference;
   int worst = 0;
-  for (size_t i = 0; i < a.size(); ++i)
-    worst = std::max(worst, std::abs(int(a[i]) - int(b[i])));
-  return worst;
+  for (size_t i = 0; i < want.rgba.size(); ++i)
+    worst = std::max(worst, std::abs(int(pixels.rgba[i]) - int(want.rgba[i])));
+  if (worst > 2) WritePng((std::filesystem::temp_directory_path() / failedName).string(), pixels);
+  EXPECT_LE(worst, 2) << "largest channel difference (the render is left in the temporary folder)";
 }
 
 } // namespace iplug::igraphics::gfxtest

@@ -5,11 +5,10 @@
 
 #include "framework/graphics/IControl.h"
 #include "framework/graphics/IGraphics.h"
+#include "tests/support/graphics/PngFiles.h"
 
-#include <cstdint>
 #include <functional>
 #include <string>
-#include <vector>
 
 namespace iplug::igraphics::gfxtest
 {
@@ -35,8 +34,8 @@ inline constexpr int kGoldenHeight = 160;
 // be loadable from fontPath.
 void AddGoldenScene(IGraphics& graphics, const std::string& folder, const std::string& fontPath);
 
-// The largest difference of any channel of any pixel, or -1 when the sizes differ.
-int MaxChannelDifference(const std::vector<uint8_t>& a, int aw, int ah, const std::vector<uint8_t>& b, int bw,
-                         int bh);
+// Expects every channel of every pixel within 2 of the reference PNG; otherwise leaves the pixels as
+// failedName in the temporary folder.
+void ExpectGolden(const Pixels& pixels, const std::string& reference, const std::string& failedName);
 
 } // namespace iplug::igraphics::gfxtest

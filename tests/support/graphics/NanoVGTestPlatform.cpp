@@ -1,6 +1,5 @@
 #include "tests/support/graphics/NanoVGTestPlatform.h"
 
-#include "framework/core/ResourceLookup.h"
 #include "framework/graphics/IRectList.h"
 
 #include <algorithm>
@@ -47,61 +46,27 @@ void NanoVGTestPlatform::PaintAll()
   Paint();
 }
 
-Pixels NanoVGTestPlatform::ReadBound(int width, int height)
+Pixels NanoVGTestPlatform::ReadFramebuffer(bool main)
 {
+  ScopedGLContext current(*this);
   Pixels p;
-  if (!GetGlEntryPoints().ReadPixels || width <= 0 || height <= 0) return p;
-  p.width = width;
-  p.height = height;
-  p.rgba.resize(static_cast<size_t>(width) * height * 4);
-  GetGlEntryPoints().ReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, p.rgba.data());
+  if (!GetDrawContext() || (main && !HasMainFramebuffer())) return p;
+  GetWindowPixelSize(p.width, p.height);
+  p.rgba.resize(static_cast<size_t>(p.width) * p.height * 4);
+  GetGlEntryPoints().BindFramebuffer(GL_FRAMEBUFFER, main ? MainFramebufferId() : 0);
+  GetGlEntryPoints().ReadPixels(0, 0, p.width, p.height, GL_RGBA, GL_UNSIGNED_BYTE, p.rgba.data());
+  GetGlEntryPoints().BindFramebuffer(GL_FRAMEBUFFER, 0);
   // GL rows come bottom first.
-  const size_t row = static_cast<size_t>(width) * 4;
-  for (int y = 0; y < height / 2; ++y)
+  const size_t row = static_cast<size_t>(p.width) * 4;
+  for (int y = 0; y < p.height / 2; ++y)
     std::swap_ranges(p.rgba.begin() + y * row, p.rgba.begin() + (y + 1) * row,
-                     p.rgba.begin() + (height - 1 - y) * row);
+                     p.rgba.begin() + (p.height - 1 - y) * row);
   return p;
 }
 
-Pixels NanoVGTestPlatform::ReadWindow()
+PlatformFont* NanoVGTestPlatform::LoadPlatformFontFromFile(const char*, const char* path)
 {
-  ScopedGLContext current(*this);
-  if (!GetDrawContext()) return {};
-  int w = 0;
-  int h = 0;
-  GetWindowPixelSize(w, h);
-  GetGlEntryPoints().BindFramebuffer(GL_FRAMEBUFFER, 0);
-  return ReadBound(w, h);
-}
-
-Pixels NanoVGTestPlatform::ReadMainFramebuffer()
-{
-  ScopedGLContext current(*this);
-  if (!GetDrawContext() || !HasMainFramebuffer()) return {};
-  int w = 0;
-  int h = 0;
-  GetWindowPixelSize(w, h);
-  GetGlEntryPoints().BindFramebuffer(GL_FRAMEBUFFER, MainFramebufferId());
-  Pixels p = ReadBound(w, h);
-  GetGlEntryPoints().BindFramebuffer(GL_FRAMEBUFFER, 0);
-  return p;
-}
-
-PlatformFont* NanoVGTestPlatform::LoadPlatformFontFromFile(const char*, const char* name)
-{
-  // A file on disk or a resource of type "ttf" embedded in the program, as the window finds fonts.
-  TextBuffer location;
-  const EResourceLocation kind = FindResourceByName(name, "ttf", location, GetModuleInstance());
-  std::vector<uint8_t> bytes;
-  if (kind == kAbsolutePath)
-    bytes = ReadFileBytes(location.Get());
-  else if (kind == kWinBinary)
-  {
-    int32_t size = 0;
-    const auto* data =
-        static_cast<const uint8_t*>(LoadResourceBytes(location.Get(), "ttf", size, GetModuleInstance()));
-    if (data && size > 0) bytes.assign(data, data + size);
-  }
+  std::vector<uint8_t> bytes = ReadFileBytes(path);
   return bytes.empty() ? nullptr : new BytesFont(std::move(bytes));
 }
 

@@ -42,8 +42,8 @@ public:
   void Paint();
   void PaintAll();
   // The window's pixels and the main framebuffer's, top row first.
-  Pixels ReadWindow();
-  Pixels ReadMainFramebuffer();
+  Pixels ReadWindow() { return ReadFramebuffer(false); }
+  Pixels ReadMainFramebuffer() { return ReadFramebuffer(true); }
 
   void GetMousePosition(float& x, float& y) const override { x = y = 0.f; }
   void HideMouseCursor(bool, bool) override {}
@@ -63,9 +63,8 @@ public:
   PlatformFont* LoadPlatformFontFromMemory(const char* fontId, const void* data, int size) override;
   void CachePlatformFont(const char*, const PlatformFont*) override {}
 
-protected:
-  // With the context current: reads what is bound, bottom row first from GL, top row first here.
-  static Pixels ReadBound(int width, int height);
+private:
+  Pixels ReadFramebuffer(bool main);
 };
 
 } // namespace iplug::igraphics::gfxtest

@@ -7,8 +7,6 @@
 #include <GL/osmesa.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 
 namespace iplug::igraphics::gfxtest
 {
@@ -37,11 +35,6 @@ extern "C" const char* __lsan_default_suppressions()
 
 GlResolveFunc OffscreenGraphics::resolver = OsMesaLookup;
 
-GlResolveFunc OffscreenGraphics::DefaultResolver()
-{
-  return OsMesaLookup;
-}
-
 OffscreenGraphics::OffscreenGraphics(IGEditorDelegate* dlg, int width, int height, float drawScale)
     : NanoVGTestPlatform(dlg, width, height, 60, drawScale)
 {
@@ -55,30 +48,9 @@ OffscreenGraphics::~OffscreenGraphics()
 bool OffscreenGraphics::MakeGLContextCurrent()
 {
   ++makeCurrentCalls;
-  if (!mOpen || !mContext) return false;
-  mPrevious = OSMesaGetCurrentContext();
-  return OSMesaMakeCurrent(static_cast<OSMesaContext>(mContext), mBuffer.data(), GL_UNSIGNED_BYTE,
+  return mOpen && mContext &&
+         OSMesaMakeCurrent(static_cast<OSMesaContext>(mContext), mBuffer.data(), GL_UNSIGNED_BYTE,
                            mBufferWidth, mBufferHeight) == GL_TRUE;
-}
-
-bool OffscreenGraphics::ReleaseGLContext()
-{
-  ++releaseCalls;
-  // Whatever was current before goes back: another editor's context with its own buffer.
-  auto* previous = static_cast<OSMesaContext>(mPrevious);
-  mPrevious = nullptr;
-  if (!previous || previous == mContext) return true;
-  for (OffscreenGraphics* other : Instances())
-    if (other->mContext == previous)
-      return OSMesaMakeCurrent(previous, other->mBuffer.data(), GL_UNSIGNED_BYTE, other->mBufferWidth,
-                               other->mBufferHeight) == GL_TRUE;
-  return false;
-}
-
-std::vector<OffscreenGraphics*>& OffscreenGraphics::Instances()
-{
-  static std::vector<OffscreenGraphics*> instances;
-  return instances;
 }
 
 void* OffscreenGraphics::OpenEditorWindow(void*)
@@ -88,7 +60,6 @@ void* OffscreenGraphics::OpenEditorWindow(void*)
   GetWindowPixelSize(mBufferWidth, mBufferHeight);
   mBuffer.assign(static_cast<size_t>(mBufferWidth) * mBufferHeight * 4, 0);
   mContext = OSMesaCreateContextExt(OSMESA_RGBA, 24, 8, 0, nullptr);
-  if (mContext) Instances().push_back(this);
   {
     ScopedGLContext current(*this);
     // Drawing needs the context current and every entry point; without them the window opens empty.
@@ -111,7 +82,6 @@ void OffscreenGraphics::CloseEditorWindow()
   {
     if (OSMesaGetCurrentContext() == mContext) OSMesaMakeCurrent(nullptr, nullptr, GL_UNSIGNED_BYTE, 0, 0);
     OSMesaDestroyContext(static_cast<OSMesaContext>(mContext));
-    std::erase(Instances(), this);
   }
   mContext = nullptr;
   mOpen = false;

@@ -16,27 +16,23 @@ public:
 
   // The entry points are looked up through this resolver (default: the GL library's own).
   static GlResolveFunc resolver;
-  static GlResolveFunc DefaultResolver();
-
-  // How often the back end made the context current and released it.
+  // How often the back end made the context current and released it. Releasing leaves the context
+  // current: every user makes its own current first.
   int makeCurrentCalls = 0;
   int releaseCalls = 0;
 
   // ---- Platform
   bool MakeGLContextCurrent() override;
-  bool ReleaseGLContext() override;
+  bool ReleaseGLContext() override { return ++releaseCalls > 0; }
   void* OpenEditorWindow(void* parent) override;
   void CloseEditorWindow() override;
   void* GetWindowHandle() override { return mOpen ? &mOpen : nullptr; }
 
 private:
-  static std::vector<OffscreenGraphics*>& Instances();
-
   void* mContext = nullptr; // OSMesaContext
   std::vector<uint8_t> mBuffer;
   int mBufferWidth = 0;
   int mBufferHeight = 0;
-  void* mPrevious = nullptr;
   bool mOpen = false;
 };
 
