@@ -225,7 +225,7 @@ TEST_F(WindowFixture, AFailedThreadFallsBackToTheTimer)
   EXPECT_GT(control->draws, draws);
 }
 
-TEST_F(WindowFixture, MouseMessagesBecomeGesturesDragsAndWheelNotches)
+TEST_F(WindowFixture, MouseKeysAndDropsReachControlsOrTheRootWindow)
 {
   HWND w = Open();
   ASSERT_TRUE(w);
@@ -254,12 +254,8 @@ TEST_F(WindowFixture, MouseMessagesBecomeGesturesDragsAndWheelNotches)
   TextBuffer text;
   ASSERT_TRUE(graphics->GetClipboardText(text));
   EXPECT_STREQ(text.Get(), "\xCE\xA9 1.5 dB");
-}
 
-TEST_F(WindowFixture, KeysReachControlsOrTheRootWindow)
-{
-  HWND w = Open();
-  ASSERT_TRUE(w);
+  // Keys go to the control under the cursor, else to the root window.
   POINT inside{20, 20};
   ClientToScreen(w, &inside);
   SetCursorPos(inside.x, inside.y);
@@ -269,12 +265,8 @@ TEST_F(WindowFixture, KeysReachControlsOrTheRootWindow)
   control->keyHandled = false;
   SendMessageW(w, WM_KEYDOWN, VK_F5, 0x003F0001);
   EXPECT_EQ(gRootKeys, (std::vector<UINT>{VK_F5}));
-}
 
-TEST_F(WindowFixture, DroppedPathsArriveWholeAndAsUtf8)
-{
-  HWND w = Open();
-  ASSERT_TRUE(w);
+  // Dropped paths arrive whole and as UTF-8.
   SendMessageW(w, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({L"C:\\b\u00E4nder\\take.wav"}, {20, 20})),
                0);
   EXPECT_EQ(log.back(), "drop:C:\\b\xC3\xA4nder\\take.wav a");
@@ -383,8 +375,7 @@ TEST_F(WindowFixture, HiddenCursorIsCountedOnceAndALockedDragKeepsItInPlace)
   SendMessageW(w, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(30, 32));
   POINT now{};
   GetCursorPos(&now);
-  EXPECT_EQ(now.x, start.x);
-  EXPECT_EQ(now.y, start.y);
+  EXPECT_EQ(std::make_pair(now.x, now.y), std::make_pair(start.x, start.y));
   SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(20, 20));
   graphics->HideMouseCursor(false);
   EXPECT_EQ(CursorCount(), shown);

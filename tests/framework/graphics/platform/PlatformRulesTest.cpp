@@ -204,19 +204,10 @@ public:
     openTimes.push_back(now);
     return Next(mOpens);
   }
-  bool WaitForVBlank() override
-  {
-    log += "W";
-    now += 16;
-    return Next(mWaits);
-  }
+  bool WaitForVBlank() override { return log += "W", now += 16, Next(mWaits); }
   void CloseAdapter() override { log += "C"; }
   uint32_t TickCountMs() override { return now; }
-  void SleepMs(uint32_t ms) override
-  {
-    log += "S";
-    now += ms;
-  }
+  void SleepMs(uint32_t ms) override { log += "S", now += ms; }
   void PostTick(void*, uint32_t counter) override
   {
     counters.push_back(counter);
@@ -286,7 +277,7 @@ TEST(VBlankLoop, FailedWaitClosesSleepsAndReopensAndWithoutAdapterFunctionsItSle
             });
 }
 
-TEST(MenuPlan, LabelsAreNumberedCappedAndShowAmpersands)
+TEST(MenuPlan, LabelsAreNumberedCappedAndShowAmpersandsAndColumnsBreak)
 {
   const struct
   {
@@ -305,10 +296,8 @@ TEST(MenuPlan, LabelsAreNumberedCappedAndShowAmpersands)
   EXPECT_EQ(MenuItemLabel(longText.c_str(), 0, 0), longText); // only numbered labels are capped
   // The cap never splits a character: "Ω" is two bytes and would straddle byte 49.
   EXPECT_EQ(MenuItemLabel((std::string(44, 'x') + "\xCE\xA9").c_str(), 2, 0), "01: " + std::string(44, 'x'));
-}
 
-TEST(MenuPlan, FlagsAndColumnBreaks)
-{
+  // Flags, and column breaks every n items but none from 160 items on.
   EXPECT_EQ(MenuItemFlags(12, 4, 4, IMenuEntry::kChecked), kMenuColumnBreak | kMenuChecked);
   EXPECT_EQ(MenuItemFlags(12, 4, 0, IMenuEntry::kDisabled), kMenuGrayed);
   EXPECT_EQ(MenuItemFlags(12, 4, 5, IMenuEntry::kInert), kMenuDisabled);
@@ -374,7 +363,7 @@ TEST(TextEntryRules, TypedCharactersAreFilteredByParameterTypeAndPlacedInPixels)
   EXPECT_FALSE(ComputeTextEntryGeometry({0.f, 0.f, 10.f, 10.f}, 1.f, 14.f, 0).centreVertically);
 }
 
-TEST(DialogText, FileFiltersHaveNoFixedLimit)
+TEST(DialogText, FileFiltersHaveNoFixedLimitPathsSplitInFoldersAndShellParameters)
 {
   const FileFilter f = BuildFileFilter("wav aif");
   EXPECT_EQ(f.filter, std::string("*.wav;*.aif\0*.wav;*.aif\0\0", 25));
@@ -389,10 +378,7 @@ TEST(DialogText, FileFiltersHaveNoFixedLimit)
   EXPECT_EQ(big.filter.substr(big.filter.size() - 15), std::string("*.extension99\0\0", 15));
   EXPECT_EQ(big.filter.size(), 2 * (big.filter.find('\0') + 1) + 1);
   EXPECT_EQ(BuildFileFilter("averyveryverylongextension").defaultExtension, "averyveryverylongextension");
-}
 
-TEST(DialogText, PathsFoldersAndShellParameters)
-{
   const std::pair<const char*, const char*> dirs[] = {
       {"C:\\a\\b.wav", "C:\\a\\"},
       {"C:\\b.wav", "C:\\"},

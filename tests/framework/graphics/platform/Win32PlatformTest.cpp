@@ -50,12 +50,12 @@ TEST(DragAndDrop, DataObjectOffersOnePathAsFileDropEvenAfterTheDrag)
   EXPECT_EQ(wrong, nullptr);
   FORMATETC drop = FileDropFormat();
   FORMATETC text = {CF_UNICODETEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-  EXPECT_EQ(data->QueryGetData(&drop), S_OK);
-  EXPECT_EQ(data->QueryGetData(&text), DV_E_FORMATETC);
-  EXPECT_EQ(data->QueryGetData(nullptr), E_INVALIDARG);
   STGMEDIUM medium{};
-  EXPECT_EQ(data->GetData(&text, &medium), DV_E_FORMATETC);
-  EXPECT_EQ(data->GetData(&drop, nullptr), E_INVALIDARG);
+  // Braced lists run left to right: each vector below is a sequence of calls.
+  EXPECT_EQ(
+      std::vector<HRESULT>({data->QueryGetData(&drop), data->QueryGetData(&text), data->QueryGetData(nullptr),
+                            data->GetData(&text, &medium), data->GetData(&drop, nullptr)}),
+      std::vector<HRESULT>({S_OK, DV_E_FORMATETC, E_INVALIDARG, DV_E_FORMATETC, E_INVALIDARG}));
   ASSERT_EQ(data->GetData(&drop, &medium), S_OK);
   ASSERT_EQ(medium.tymed, static_cast<DWORD>(TYMED_HGLOBAL));
   EXPECT_EQ(FirstDropped(static_cast<HDROP>(medium.hGlobal)),
@@ -69,29 +69,27 @@ TEST(DragAndDrop, DataObjectOffersOnePathAsFileDropEvenAfterTheDrag)
   EXPECT_EQ(data->Release(), 0u); // the enumerator outlives the data object
 
   FORMATETC got{};
-  ULONG fetched = 9;
-  EXPECT_EQ(formats->Next(1, &got, &fetched), S_OK);
-  EXPECT_EQ(fetched, 1u);
-  EXPECT_EQ(got.cfFormat, CF_HDROP);
-  EXPECT_EQ(formats->Next(1, &got, &fetched), S_FALSE);
-  EXPECT_EQ(fetched, 0u);
-  EXPECT_EQ(formats->Next(2, &got, nullptr), S_FALSE);
+  ULONG fetched[2] = {9, 9};
   IEnumFORMATETC* clone = nullptr;
-  ASSERT_EQ(formats->Clone(&clone), S_OK);
-  EXPECT_EQ(clone->Next(1, &got, nullptr), S_FALSE); // the clone starts where the original was
-  EXPECT_EQ(formats->Reset(), S_OK);
-  EXPECT_EQ(formats->Skip(1), S_OK);
-  EXPECT_EQ(formats->Next(1, &got, nullptr), S_FALSE);
-  EXPECT_EQ(formats->Reset(), S_OK);
-  EXPECT_EQ(formats->Skip(2), S_FALSE);
+  // The clone starts where the original was: past the end.
+  EXPECT_EQ(
+      std::vector<HRESULT>({formats->Next(1, &got, &fetched[0]), formats->Next(1, &got, &fetched[1]),
+                            formats->Next(2, &got, nullptr), formats->Clone(&clone),
+                            clone ? clone->Next(1, &got, nullptr) : E_POINTER, formats->Reset(),
+                            formats->Skip(1), formats->Next(1, &got, nullptr), formats->Reset(),
+                            formats->Skip(2)}),
+      std::vector<HRESULT>({S_OK, S_FALSE, S_FALSE, S_OK, S_FALSE, S_OK, S_OK, S_FALSE, S_OK, S_FALSE}));
+  EXPECT_EQ(std::make_pair(fetched[0], fetched[1]), std::make_pair(1ul, 0ul));
+  EXPECT_EQ(got.cfFormat, CF_HDROP);
+  ASSERT_TRUE(clone);
   EXPECT_EQ(clone->Release(), 0u);
   EXPECT_EQ(formats->Release(), 0u);
 
   auto* source = new DropSource();
-  EXPECT_EQ(source->QueryContinueDrag(TRUE, MK_LBUTTON), DRAGDROP_S_CANCEL);
-  EXPECT_EQ(source->QueryContinueDrag(FALSE, 0), DRAGDROP_S_DROP);
-  EXPECT_EQ(source->QueryContinueDrag(FALSE, MK_LBUTTON), S_OK);
-  EXPECT_EQ(source->GiveFeedback(DROPEFFECT_COPY), DRAGDROP_S_USEDEFAULTCURSORS);
+  EXPECT_EQ(std::vector<HRESULT>(
+                {source->QueryContinueDrag(TRUE, MK_LBUTTON), source->QueryContinueDrag(FALSE, 0),
+                 source->QueryContinueDrag(FALSE, MK_LBUTTON), source->GiveFeedback(DROPEFFECT_COPY)}),
+            std::vector<HRESULT>({DRAGDROP_S_CANCEL, DRAGDROP_S_DROP, S_OK, DRAGDROP_S_USEDEFAULTCURSORS}));
   EXPECT_EQ(source->Release(), 0u);
   // No button is down here: the drag ends at once, and OLE is left as it was found.
   EXPECT_TRUE(StartFileDrag("C:\\take.wav"));
