@@ -61,36 +61,22 @@ int CountThreads()
 
 void Pump(int ms)
 {
-  const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
-  MSG msg;
-  do
-  {
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-    {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(1);
-  } while (GetTickCount() < end);
+  for (const DWORD end = GetTickCount() + static_cast<DWORD>(ms); GetTickCount() < end; Sleep(1))
+    for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);)
+      TranslateMessage(&msg), DispatchMessageW(&msg);
 }
 
-// An HDROP as the shell hands it over, for the given UTF-16 paths.
-HDROP MakeDrop(const std::vector<std::wstring>& paths, POINT at)
+// An HDROP as the shell hands it over, for the given UTF-16 paths dropped at (20, 20).
+HDROP MakeDrop(const std::vector<std::wstring>& paths)
 {
-  size_t units = 1;
+  std::wstring list;
   for (const auto& p : paths)
-    units += p.size() + 1;
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + units * sizeof(wchar_t));
+    list += p + L'\0';
+  HGLOBAL block =
+      GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + (list.size() + 1) * sizeof(wchar_t));
   auto* files = static_cast<DROPFILES*>(GlobalLock(block));
-  files->pFiles = sizeof(DROPFILES);
-  files->pt = at;
-  files->fWide = TRUE;
-  auto* out = reinterpret_cast<wchar_t*>(files + 1);
-  for (const auto& p : paths)
-  {
-    std::copy(p.begin(), p.end(), out);
-    out += p.size() + 1;
-  }
+  *files = {sizeof(DROPFILES), {20, 20}, FALSE, TRUE};
+  std::copy(list.begin(), list.end(), reinterpret_cast<wchar_t*>(files + 1));
   GlobalUnlock(block);
   return static_cast<HDROP>(block);
 }
@@ -99,10 +85,7 @@ struct WindowFixture : ::testing::Test
 {
   void SetUp() override
   {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = RootProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"QuorvelTestRoot";
+    const WNDCLASSW wc{0, RootProc, 0, 0, GetModuleHandleW(nullptr), {}, {}, {}, {}, L"QuorvelTestRoot"};
     RegisterClassW(&wc);
     root = CreateWindowExW(0, L"QuorvelTestRoot", L"root", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300,
                            nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -267,14 +250,12 @@ TEST_F(WindowFixture, MouseKeysAndDropsReachControlsOrTheRootWindow)
   EXPECT_EQ(gRootKeys, (std::vector<UINT>{VK_F5}));
 
   // Dropped paths arrive whole and as UTF-8.
-  SendMessageW(w, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({L"C:\\b\u00E4nder\\take.wav"}, {20, 20})),
-               0);
+  SendMessageW(w, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({L"C:\\b\u00E4nder\\take.wav"})), 0);
   EXPECT_EQ(log.back(), "drop:C:\\b\xC3\xA4nder\\take.wav a");
 
   const std::wstring longPath = L"C:\\" + std::wstring(1100, L'x') + L".wav";
   SendMessageW(w, WM_DROPFILES,
-               reinterpret_cast<WPARAM>(MakeDrop({L"C:\\one.wav", L"C:\\\u03A9.aif", longPath}, {20, 20})),
-               0);
+               reinterpret_cast<WPARAM>(MakeDrop({L"C:\\one.wav", L"C:\\\u03A9.aif", longPath})), 0);
   ASSERT_EQ(control->paths.size(), 3u);
   EXPECT_EQ(control->paths[1], "C:\\\xCE\xA9.aif");
   EXPECT_EQ(control->paths[2].size(), longPath.size());

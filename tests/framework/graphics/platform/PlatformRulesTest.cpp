@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace iplug::igraphics
@@ -92,26 +93,19 @@ TEST(PixelRects, ConversionsRoundOutwardAndScalesBelowOneOpenAtOne)
 
 TEST(KeyText, OneCharacterBecomesUtf8AndTwoGoToTheRootWindow)
 {
-  const struct
-  {
-    int count;
-    char16_t units[3];
-    bool toRoot;
-    std::string text;
-  } cases[] = {
-      {0, {}, false, ""},
-      {-1, {u'^'}, false, ""}, // dead key: no text until the next key
-      {1, {u'a'}, false, "a"},
-      {1, {0x03A9}, false, "\xCE\xA9"},
-      {2, {0xD83D, 0xDE00}, false, "\xF0\x9F\x98\x80"},
-      {2, {u'a', u'b'}, true, ""},
-      {3, {u'a', u'b', u'c'}, true, ""},
+  const std::tuple<int, std::u16string, bool, std::string> cases[] = {
+      {0, u"", false, ""},
+      {-1, u"^", false, ""}, // dead key: no text until the next key
+      {1, u"a", false, "a"},
+      {1, u"\u03A9", false, "\xCE\xA9"},
+      {2, u"\U0001F600", false, "\xF0\x9F\x98\x80"},
+      {2, u"ab", true, ""},
+      {3, u"abc", true, ""},
   };
-  for (const auto& c : cases)
+  for (const auto& [count, units, toRoot, text] : cases)
   {
-    const KeyText k = KeyTextFromUnicode(c.count, c.units);
-    EXPECT_EQ(k.toRootWindow, c.toRoot) << c.count;
-    EXPECT_EQ(std::string(k.utf8), c.text) << c.count;
+    const KeyText k = KeyTextFromUnicode(count, units.c_str());
+    EXPECT_EQ(std::make_pair(k.toRootWindow, std::string(k.utf8)), std::make_pair(toRoot, text)) << count;
   }
 }
 
@@ -151,12 +145,7 @@ TEST(DisplayTickDecision, StaleTicksAndTheCatchUpAfterASlowPaintDrawNothingAlsoA
 
 TEST(DisplayTickDecision, TextEntryStatesEndOrPauseDrawing)
 {
-  const struct
-  {
-    bool open;
-    int32_t state;
-    TickAction action;
-  } cases[] = {
+  const std::tuple<bool, int32_t, TickAction> cases[] = {
       {true, kTextEntryIdle, TickAction::Draw},
       {true, kTextEntryFocused, TickAction::ResetTextEntryState},
       {true, kTextEntryDrawn, TickAction::ResetTextEntryState},
@@ -164,13 +153,13 @@ TEST(DisplayTickDecision, TextEntryStatesEndOrPauseDrawing)
       {true, kTextEntryCommit, TickAction::CommitTextEntry},
       {false, kTextEntryCommit, TickAction::Draw},
   };
-  for (const auto& c : cases)
+  for (const auto& [open, state, action] : cases)
   {
     TickSkip skip;
     TickInputs in = Vblank(3, 3);
-    in.textEntryOpen = c.open;
-    in.textEntryState = c.state;
-    EXPECT_EQ(DecideTick(in, skip), c.action) << c.state;
+    in.textEntryOpen = open;
+    in.textEntryState = state;
+    EXPECT_EQ(DecideTick(in, skip), action) << state;
     in.messageCounter = 2; // a stale tick never ends an entry
     EXPECT_EQ(DecideTick(in, skip), TickAction::Ignore);
   }
@@ -279,18 +268,13 @@ TEST(VBlankLoop, FailedWaitClosesSleepsAndReopensAndWithoutAdapterFunctionsItSle
 
 TEST(MenuPlan, LabelsAreNumberedCappedAndShowAmpersandsAndColumnsBreak)
 {
-  const struct
-  {
-    const char* text;
-    int prefix, index;
-    std::string label;
-  } cases[] = {
+  const std::tuple<const char*, int, int, std::string> cases[] = {
       {"Tube", 0, 4, "Tube"},      {"Tube", 1, 4, "5: Tube"}, {"Tube", 2, 11, "12: Tube"},
       {"Tube", 3, 0, "001: Tube"}, {"A & B", 0, 0, "A && B"}, {"&", 2, 0, "01: &&"},
       {nullptr, 0, 0, ""},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(MenuItemLabel(c.text, c.prefix, c.index), c.label) << c.label;
+  for (const auto& [text, prefix, index, label] : cases)
+    EXPECT_EQ(MenuItemLabel(text, prefix, index), label) << label;
   const std::string longText(80, 'x');
   EXPECT_EQ(MenuItemLabel(longText.c_str(), 2, 0), "01: " + std::string(45, 'x'));
   EXPECT_EQ(MenuItemLabel(longText.c_str(), 0, 0), longText); // only numbered labels are capped
@@ -323,33 +307,24 @@ TEST(MenuPlan, CommandIdsContinueIntoSubmenusAndMapBack)
   EXPECT_TRUE(PlanMenu(top, counter).items[3].separator);
   EXPECT_EQ(counter, 6);
 
-  const struct
-  {
-    int command;
-    IPopupMenu* menu;
-    int index;
-  } lookups[] = {{0, &top, 0}, {2, &top, 2}, {4, sub, 0}, {5, sub, 1}, {6, nullptr, -1}, {-1, nullptr, -1}};
-  for (const auto& l : lookups)
+  const std::tuple<int, IPopupMenu*, int> lookups[] = {{0, &top, 0}, {2, &top, 2},     {4, sub, 0},
+                                                       {5, sub, 1},  {6, nullptr, -1}, {-1, nullptr, -1}};
+  for (const auto& [command, menu, itemIndex] : lookups)
   {
     int index = -1, start = 0;
-    EXPECT_EQ(FindMenuByCommand(l.command, index, start, top), l.menu) << l.command;
-    EXPECT_EQ(index, l.index) << l.command;
+    EXPECT_EQ(FindMenuByCommand(command, index, start, top), menu) << command;
+    EXPECT_EQ(index, itemIndex) << command;
   }
 }
 
 TEST(TextEntryRules, TypedCharactersAreFilteredByParameterTypeAndPlacedInPixels)
 {
-  const struct
-  {
-    int32_t type;
-    uint32_t ch;
-    bool accepted;
-  } cases[] = {
+  const std::tuple<int32_t, uint32_t, bool> cases[] = {
       {2, 'a', false}, {2, '7', true},  {2, '-', true},    {2, 8, true},    {1, '.', false}, {3, '+', true},
       {4, '.', true},  {4, 'e', false}, {4, 0x3A9, false}, {-1, 'a', true}, {0, '.', true},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(TextEntryAcceptsChar(c.type, c.ch), c.accepted) << c.type << " " << c.ch;
+  for (const auto& [type, ch, accepted] : cases)
+    EXPECT_EQ(TextEntryAcceptsChar(type, ch), accepted) << type << " " << ch;
   EXPECT_EQ(std::vector<uint32_t>({TextEntryAlignmentStyle(0), TextEntryAlignmentStyle(2),
                                    TextEntryAlignmentStyle(1), TextEntryAlignmentStyle(7)}),
             std::vector<uint32_t>({0x0u, 0x2u, 0x1u, 0x1u}));

@@ -17,6 +17,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace iplug::igraphics
@@ -107,18 +108,13 @@ public:
   ~BlockingPlatform() override { gPlatformFreed = true; }
   bool HasAdapterFunctions() override { return true; }
   bool OpenAdapter(void*) override { return true; }
-  bool WaitForVBlank() override
-  {
-    SetEvent(mEntered);
-    WaitForSingleObject(mRelease, INFINITE);
-    return true;
-  }
+  bool WaitForVBlank() override { return SetEvent(mEntered) && WaitForSingleObject(mRelease, INFINITE) == 0; }
   void CloseAdapter() override {}
   uint32_t TickCountMs() override { return GetTickCount(); }
   void SleepMs(uint32_t ms) override { Sleep(ms); }
-  void PostTick(void* window, uint32_t counter) override
+  void PostTick(void* w, uint32_t counter) override
   {
-    PostMessageW(static_cast<HWND>(window), kDisplayTickMessage, counter, 0);
+    PostMessageW(HWND(w), kDisplayTickMessage, counter, 0);
   }
 
 private:
@@ -282,20 +278,16 @@ struct EntryFixture : ::testing::Test
 
 TEST_F(EntryFixture, FiltersTypedCharactersByParameterType)
 {
-  const struct
+  const std::tuple<int32_t, const wchar_t*, const char*> cases[] = {
+      {2, L"1a.5\b7", "17"}, {4, L"-1.5x", "-1.5"}, {-1, L"\x03A9 dB", "\xCE\xA9 dB"}};
+  for (const auto& [type, typed, kept] : cases)
   {
-    int32_t type;
-    const wchar_t* typed;
-    const char* kept;
-  } cases[] = {{2, L"1a.5\b7", "17"}, {4, L"-1.5x", "-1.5"}, {-1, L"\x03A9 dB", "\xCE\xA9 dB"}};
-  for (const auto& c : cases)
-  {
-    ASSERT_TRUE(Open(c.type, ""));
-    EXPECT_FALSE(Open(c.type)); // a second request while open is ignored
+    ASSERT_TRUE(Open(type, ""));
+    EXPECT_FALSE(Open(type)); // a second request while open is ignored
     EXPECT_EQ(GetWindowLongPtrW(entry.Window(), GWLP_USERDATA), PlatformTextEntry::kUserDataMarker);
-    for (const wchar_t* ch = c.typed; *ch; ch++)
+    for (const wchar_t* ch = typed; *ch; ch++)
       SendMessageW(entry.Window(), WM_CHAR, *ch, 0);
-    EXPECT_STREQ(entry.ReadText().Get(), c.kept);
+    EXPECT_STREQ(entry.ReadText().Get(), kept);
     entry.Destroy();
   }
 }
@@ -303,22 +295,17 @@ TEST_F(EntryFixture, FiltersTypedCharactersByParameterType)
 TEST_F(EntryFixture, KeysAndFocusOnlyChangeTheState)
 {
   ASSERT_TRUE(Open(4));
-  const struct
+  const std::tuple<UINT, WPARAM, int32_t> steps[] = {{WM_SETFOCUS, 0, kTextEntryFocused},
+                                                     {WM_KEYDOWN, VK_ESCAPE, kTextEntryCancel},
+                                                     {WM_KEYDOWN, VK_RETURN, kTextEntryCommit},
+                                                     {WM_SETFOCUS, 0, kTextEntryFocused},
+                                                     {WM_KILLFOCUS, 0, kTextEntryCommit},
+                                                     {WM_SETFOCUS, 0, kTextEntryFocused},
+                                                     {WM_COMMAND, MAKEWPARAM(0, 1), kTextEntryCommit}};
+  for (const auto& [msg, w, state] : steps)
   {
-    UINT msg;
-    WPARAM w;
-    int32_t state;
-  } steps[] = {{WM_SETFOCUS, 0, kTextEntryFocused},
-               {WM_KEYDOWN, VK_ESCAPE, kTextEntryCancel},
-               {WM_KEYDOWN, VK_RETURN, kTextEntryCommit},
-               {WM_SETFOCUS, 0, kTextEntryFocused},
-               {WM_KILLFOCUS, 0, kTextEntryCommit},
-               {WM_SETFOCUS, 0, kTextEntryFocused},
-               {WM_COMMAND, MAKEWPARAM(0, 1), kTextEntryCommit}};
-  for (const auto& s : steps)
-  {
-    SendMessageW(entry.Window(), s.msg, s.w, 0);
-    EXPECT_EQ(entry.State(), s.state) << s.msg << " " << s.w;
+    SendMessageW(entry.Window(), msg, w, 0);
+    EXPECT_EQ(entry.State(), state) << msg << " " << w;
   }
   EXPECT_STREQ(entry.ReadText().Get(), "12"); // Enter and Escape never reach the text
 }
