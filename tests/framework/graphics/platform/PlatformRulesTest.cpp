@@ -26,25 +26,20 @@ uintptr_t Words(int16_t low, int16_t high)
 
 TEST(PointerDecoding, MouseWordsAreSignedAndScaledWithTheirModifierBits)
 {
-  const struct
-  {
-    int16_t x, y;
-    uintptr_t buttons;
-    bool alt;
-    float scale, ex, ey;
-    bool l, r, s, c;
-  } cases[] = {
-      {30, 40, 0x1, false, 1.f, 30.f, 40.f, true, false, false, false},
-      {-6, -1, 0x2 | 0x4, true, 2.f, -3.f, -0.5f, false, true, true, false},
-      {-32768, 32767, 0x8, false, 1.f, -32768.f, 32767.f, false, false, false, true},
+  // Button and key bits in, the pressed ones out as letters: Left, Right, Shift, Control, Alt.
+  const std::tuple<int16_t, int16_t, uintptr_t, bool, float, float, float, std::string> cases[] = {
+      {30, 40, 0x1, false, 1.f, 30.f, 40.f, "L"},
+      {-6, -1, 0x2 | 0x4, true, 2.f, -3.f, -0.5f, "RSA"},
+      {-32768, 32767, 0x8, false, 1.f, -32768.f, 32767.f, "C"},
   };
-  for (const auto& c : cases)
+  for (const auto& [x, y, buttons, alt, scale, ex, ey, pressed] : cases)
   {
-    const IPointerEvent e = DecodeMouse(Words(c.x, c.y), c.buttons, c.alt, c.scale);
-    EXPECT_EQ(std::vector<float>({e.x, e.y}), std::vector<float>({c.ex, c.ey})) << c.x;
-    EXPECT_EQ(std::vector<bool>({e.ms.L, e.ms.R, e.ms.S, e.ms.C, e.ms.A}),
-              std::vector<bool>({c.l, c.r, c.s, c.c, c.alt}))
-        << c.x;
+    const IPointerEvent e = DecodeMouse(Words(x, y), buttons, alt, scale);
+    const IModifierState& m = e.ms;
+    EXPECT_EQ(std::vector<float>({e.x, e.y}), std::vector<float>({ex, ey})) << x;
+    EXPECT_EQ(std::string(m.L ? "L" : "") + (m.R ? "R" : "") + (m.S ? "S" : "") + (m.C ? "C" : "") +
+                  (m.A ? "A" : ""),
+              pressed);
   }
   EXPECT_TRUE(IsPenOrTouchMessage(0xFF515780));
   EXPECT_FALSE(IsPenOrTouchMessage(0xFF515680));

@@ -374,26 +374,20 @@ const ShellSeams kFakes{[] { return gCalls.connected; },
 
 TEST(PlatformServices, AddressesOpenOnlyWhenConfirmedAndConnected)
 {
-  const struct
-  {
-    const char* url;
-    const char* confirm;
-    int answer;
-    bool connected, opened;
-    size_t boxes;
-  } cases[] = {
+  // Address, confirmation text, the answer given, connected, opened, message boxes shown.
+  const std::tuple<const char*, const char*, int, bool, bool, size_t> cases[] = {
       {"https://example.com", "Open?", IDYES, true, true, 1},
       {"https://example.com", "Open?", IDNO, true, false, 1},
       {"https://example.com", nullptr, IDYES, false, false, 1}, // offline: the error text
       {"mailto:someone@example.com", nullptr, IDYES, false, true, 0},
       {"https://example.com", nullptr, IDYES, true, true, 0},
   };
-  for (const auto& c : cases)
+  for (const auto& [url, confirm, answer, connected, opened, boxes] : cases)
   {
-    gCalls = {{}, {}, c.connected, c.answer};
-    EXPECT_EQ(OpenUrlWithSeams(nullptr, c.url, "Title", c.confirm, "Offline", kFakes), c.opened) << c.url;
-    EXPECT_EQ(gCalls.launched.size(), c.opened ? 1u : 0u) << c.url;
-    EXPECT_EQ(gCalls.boxes.size(), c.boxes) << c.url;
+    gCalls = {{}, {}, connected, answer};
+    EXPECT_EQ(OpenUrlWithSeams(nullptr, url, "Title", confirm, "Offline", kFakes), opened) << url;
+    EXPECT_EQ(gCalls.launched.size(), opened ? 1u : 0u) << url;
+    EXPECT_EQ(gCalls.boxes.size(), boxes) << url;
   }
   gCalls = {};
   EXPECT_TRUE(RevealPathWithSeams("C:\\a b\\c.wav", true, kFakes));
