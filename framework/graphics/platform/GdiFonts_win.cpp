@@ -24,7 +24,7 @@ void DeleteMemoryFont(void* payload)
 
 void DeleteCachedFont(void* payload)
 {
-  DeleteObject(static_cast<HFONT>(payload));
+  win32::DeleteFontHandle(static_cast<HFONT>(payload));
 }
 
 int CALLBACK StopAtFirstFont(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found)

@@ -24,6 +24,7 @@ public:
     float (*windowScale)(void* window) = nullptr;
     // Null: the D3DKMT functions of gdi32.
     std::function<std::unique_ptr<IVBlankPlatform>()> makeVBlankPlatform;
+    ThreadCreator createThread = nullptr; // null: CreateThread
     ShellSeams shell;
   };
   static Seams SystemSeams();

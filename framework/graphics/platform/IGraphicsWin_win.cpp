@@ -258,7 +258,7 @@ void IGraphicsWin::WinState::StartTick(IGraphicsWin& g, HWND window)
   {
     std::unique_ptr<IVBlankPlatform> platform =
         g.mSeams.makeVBlankPlatform ? g.mSeams.makeVBlankPlatform() : nullptr;
-    if (w.vblank.Start(window, std::move(platform))) return;
+    if (w.vblank.Start(window, std::move(platform), g.mSeams.createThread)) return;
     // No thread could be started: the timer ticks instead.
     g.mUseVBlank = false;
   }

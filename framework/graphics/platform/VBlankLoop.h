@@ -65,4 +65,8 @@ void RunVBlankLoop(VBlankShared& shared);
 constexpr uint32_t kVBlankFallbackSleepMs = 16;
 constexpr uint32_t kAdapterRetryMs = 1000;
 
+// Starts a thread running proc(arg) and gives its handle, null on failure: CreateThread unless replaced. The
+// procedure has the 64-bit Windows thread procedure's form.
+using ThreadCreator = void* (*)(unsigned long (*proc)(void*), void* arg);
+
 } // namespace iplug::igraphics

@@ -26,7 +26,8 @@ public:
   VBlankThread& operator=(const VBlankThread&) = delete;
 
   // False when no thread could be started (the caller falls back to a timer).
-  bool Start(void* window, std::unique_ptr<IVBlankPlatform> platform = nullptr);
+  bool Start(void* window, std::unique_ptr<IVBlankPlatform> platform = nullptr,
+             ThreadCreator create = nullptr);
   // Asks the thread to end and waits at most waitMs; false when it had not ended by then (it ends later
   // on its own and frees the state block itself).
   bool Stop(uint32_t waitMs = kVBlankStopWaitMs);

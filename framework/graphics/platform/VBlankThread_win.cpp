@@ -106,7 +106,7 @@ std::unique_ptr<IVBlankPlatform> MakeSystemVBlankPlatform()
   return std::make_unique<SystemVBlankPlatform>();
 }
 
-bool VBlankThread::Start(void* window, std::unique_ptr<IVBlankPlatform> platform)
+bool VBlankThread::Start(void* window, std::unique_ptr<IVBlankPlatform> platform, ThreadCreator create)
 {
   Stop();
   try
@@ -119,7 +119,8 @@ bool VBlankThread::Start(void* window, std::unique_ptr<IVBlankPlatform> platform
     return false;
   }
   mShared->AddRef(); // the thread's reference
-  HANDLE thread = CreateThread(nullptr, 0, VBlankThreadProc, mShared, 0, nullptr);
+  HANDLE thread = create ? create(VBlankThreadProc, mShared)
+                         : CreateThread(nullptr, 0, VBlankThreadProc, mShared, 0, nullptr);
   if (!thread)
   {
     mShared->Release();

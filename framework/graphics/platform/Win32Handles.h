@@ -7,39 +7,17 @@
 // <windows.h> renames LoadBitmap to LoadBitmapW, which would rename the graphics context's own function.
 #undef LoadBitmap
 
+#include <atomic>
+#include <type_traits>
 #include <utility>
 
 namespace iplug::igraphics::win32
 {
 
-// A handle with a release function; moves, never copies.
-template <typename T, auto ReleaseFn, auto NullValue = nullptr> class UniqueHandle
-{
-public:
-  UniqueHandle() = default;
-  explicit UniqueHandle(T value) : mValue(value) {}
-  ~UniqueHandle() { Reset(); }
-  UniqueHandle(UniqueHandle&& other) noexcept : mValue(other.Release()) {}
-  UniqueHandle& operator=(UniqueHandle&& other) noexcept
-  {
-    if (this != &other) Reset(other.Release());
-    return *this;
-  }
-  UniqueHandle(const UniqueHandle&) = delete;
-  UniqueHandle& operator=(const UniqueHandle&) = delete;
-
-  T Get() const { return mValue; }
-  explicit operator bool() const { return mValue != T(NullValue); }
-  T Release() { return std::exchange(mValue, T(NullValue)); }
-  void Reset(T value = T(NullValue))
-  {
-    if (mValue != T(NullValue)) ReleaseFn(mValue);
-    mValue = value;
-  }
-
-private:
-  T mValue = T(NullValue);
-};
+// GDI objects made into an owner below and not yet deleted through one: a leak count of our own, as the
+// system's (GetGuiResources) is not answered everywhere. A handle given out with Release() stays
+// counted until DeleteFontHandle, DeleteRegion or DeleteMemoryDC deletes it.
+inline std::atomic<int> gLiveGdiObjects{0};
 
 inline void CloseKernelHandle(HANDLE h)
 {
@@ -51,15 +29,15 @@ inline void DeleteGdiObject(HGDIOBJ h)
 }
 inline void DeleteFontHandle(HFONT h)
 {
-  DeleteObject(h);
+  if (DeleteObject(h)) gLiveGdiObjects--;
 }
 inline void DeleteRegion(HRGN h)
 {
-  DeleteObject(h);
+  if (DeleteObject(h)) gLiveGdiObjects--;
 }
 inline void DeleteMemoryDC(HDC h)
 {
-  DeleteDC(h);
+  if (DeleteDC(h)) gLiveGdiObjects--;
 }
 inline void DestroyMenuHandle(HMENU h)
 {
@@ -85,6 +63,46 @@ inline void FreeTaskMemory(void* p)
 {
   CoTaskMemFree(p);
 }
+
+// A handle with a release function; moves, never copies.
+template <typename T, auto ReleaseFn, auto NullValue = nullptr> class UniqueHandle
+{
+public:
+  UniqueHandle() = default;
+  explicit UniqueHandle(T value) : mValue(value) { Count(value); }
+  ~UniqueHandle() { Reset(); }
+  UniqueHandle(UniqueHandle&& other) noexcept : mValue(other.Release()) {}
+  UniqueHandle& operator=(UniqueHandle&& other) noexcept
+  {
+    if (this != &other)
+    {
+      Reset();
+      mValue = other.Release(); // still counted once: it only changes owner
+    }
+    return *this;
+  }
+  UniqueHandle(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(const UniqueHandle&) = delete;
+
+  T Get() const { return mValue; }
+  explicit operator bool() const { return mValue != T(NullValue); }
+  T Release() { return std::exchange(mValue, T(NullValue)); }
+  void Reset(T value = T(NullValue))
+  {
+    if (mValue != T(NullValue)) ReleaseFn(mValue);
+    mValue = value;
+    Count(value);
+  }
+
+private:
+  static void Count(T value)
+  {
+    if constexpr (std::is_same_v<T, HFONT> || std::is_same_v<T, HRGN> || std::is_same_v<T, HDC>)
+      if (value) gLiveGdiObjects++;
+  }
+
+  T mValue = T(NullValue);
+};
 
 using UniqueKernelHandle = UniqueHandle<HANDLE, CloseKernelHandle>;
 using UniqueFileHandle = UniqueHandle<HANDLE, CloseKernelHandle, -1>;

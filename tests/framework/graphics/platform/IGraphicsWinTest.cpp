@@ -1,4 +1,5 @@
 #include "framework/graphics/platform/IGraphicsWin.h"
+#include "framework/graphics/platform/Win32Handles.h"
 
 #include "tests/support/graphics/LoggingControl.h"
 #include "tests/support/graphics/TestEditorDelegate.h"
@@ -11,6 +12,7 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <stdexcept>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -35,14 +37,8 @@ public:
     LoggingControl::OnMouseWheel(x, y, mod, delta);
   }
   void OnDropPaths(const std::vector<std::string>& p) override { paths = p; }
-  bool OnKeyDown(float x, float y, const IKeyStroke& key) override
-  {
-    keys.push_back(key.utf8);
-    return LoggingControl::OnKeyDown(x, y, key);
-  }
   std::vector<float> wheel;
   std::vector<std::string> paths;
-  std::vector<std::string> keys;
 };
 
 std::vector<UINT> gRootKeys;
@@ -65,60 +61,31 @@ int CountThreads()
 
 void Pump(int ms)
 {
-  const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
-  MSG msg;
-  do
-  {
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-    {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(1);
-  } while (GetTickCount() < end);
+  for (const DWORD end = GetTickCount() + static_cast<DWORD>(ms); GetTickCount() < end; Sleep(1))
+    for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);)
+      TranslateMessage(&msg), DispatchMessageW(&msg);
 }
 
-LPARAM At(int x, int y)
+// An HDROP as the shell hands it over, for the given UTF-16 paths dropped at (20, 20).
+HDROP MakeDrop(const std::vector<std::wstring>& paths)
 {
-  return MAKELPARAM(x, y);
-}
-
-// An HDROP as the shell hands it over, for the given UTF-16 paths.
-HDROP MakeDrop(const std::vector<std::wstring>& paths, POINT at)
-{
-  size_t units = 1;
+  std::wstring list;
   for (const auto& p : paths)
-    units += p.size() + 1;
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + units * sizeof(wchar_t));
+    list += p + L'\0';
+  HGLOBAL block =
+      GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + (list.size() + 1) * sizeof(wchar_t));
   auto* files = static_cast<DROPFILES*>(GlobalLock(block));
-  files->pFiles = sizeof(DROPFILES);
-  files->pt = at;
-  files->fWide = TRUE;
-  auto* out = reinterpret_cast<wchar_t*>(files + 1);
-  for (const auto& p : paths)
-  {
-    std::copy(p.begin(), p.end(), out);
-    out += p.size() + 1;
-  }
+  *files = {sizeof(DROPFILES), {20, 20}, FALSE, TRUE};
+  std::copy(list.begin(), list.end(), reinterpret_cast<wchar_t*>(files + 1));
   GlobalUnlock(block);
   return static_cast<HDROP>(block);
 }
 
 struct WindowFixture : ::testing::Test
 {
-  static IGraphicsWin::Seams TimerSeams()
-  {
-    IGraphicsWin::Seams s = IGraphicsWin::SystemSeams();
-    s.isWindows8OrLater = [] { return false; };
-    return s;
-  }
-
   void SetUp() override
   {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = RootProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"QuorvelTestRoot";
+    const WNDCLASSW wc{0, RootProc, 0, 0, GetModuleHandleW(nullptr), {}, {}, {}, {}, L"QuorvelTestRoot"};
     RegisterClassW(&wc);
     root = CreateWindowExW(0, L"QuorvelTestRoot", L"root", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300,
                            nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -128,6 +95,8 @@ struct WindowFixture : ::testing::Test
     delegate.SetLayoutFunc(
         [this](IGraphics* g)
         {
+          if (throwInLayout) throw std::runtime_error("layout");
+          EXPECT_TRUE(g->LoadFontFile("Roboto", "Z:" QUORVEL_ROBOTO_PATH)); // GDI objects that closing frees
           other = new LoggingControl({100.f, 10.f, 150.f, 40.f}, {}, log, "b", COLOR_BLUE);
           g->AddControl(other);
           control = new ValueControl({10.f, 10.f, 60.f, 40.f}, {0}, log, "a", COLOR_RED);
@@ -150,7 +119,12 @@ struct WindowFixture : ::testing::Test
 
   EventLog log;
   TestEditorDelegate delegate{2, log};
-  IGraphicsWin::Seams seams = TimerSeams();
+  IGraphicsWin::Seams seams = [] { // the timer ticks unless a test asks for the thread
+    IGraphicsWin::Seams s = IGraphicsWin::SystemSeams();
+    s.isWindows8OrLater = [] { return false; };
+    return s;
+  }();
+  bool throwInLayout = false;
   IGraphicsWin* graphics = nullptr;
   ValueControl* control = nullptr;
   LoggingControl* other = nullptr;
@@ -172,6 +146,7 @@ TEST_F(WindowFixture, OpensAndClosesManyTimesWithoutLeavingAnythingBehind)
   }
   Pump(100);
   const int threads = CountThreads();
+  const int gdiObjects = win32::gLiveGdiObjects;
   for (int i = 0; i < 50; i++)
   {
     HWND w = Open();
@@ -186,28 +161,63 @@ TEST_F(WindowFixture, OpensAndClosesManyTimesWithoutLeavingAnythingBehind)
   }
   Pump(100);
   EXPECT_EQ(CountThreads(), threads);
+  EXPECT_EQ(win32::gLiveGdiObjects, gdiObjects);
   WNDCLASSW wc{};
   EXPECT_FALSE(GetClassInfoW(GetModuleHandleW(nullptr), L"IPlugWndClass", &wc));
   MSG msg;
   EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0x0401, 0x0401, PM_NOREMOVE));
-
-  // A window that cannot be made (no valid parent) gives null and releases the class.
-  IGraphicsWin alone(&delegate, 200, 100, 30, 1.f, seams);
-  EXPECT_EQ(alone.OpenEditorWindow(reinterpret_cast<void*>(0x12345)), nullptr);
-  EXPECT_EQ(IGraphicsWin::GetOpenWindowCount(), 0);
-  EXPECT_FALSE(GetClassInfoW(GetModuleHandleW(nullptr), L"IPlugWndClass", &wc));
 }
 
-TEST_F(WindowFixture, MouseMessagesBecomeGesturesDragsAndWheelNotches)
+// An opening that fails closes what it had opened and gives null: no window, no class, no GDI object left.
+TEST_F(WindowFixture, AFailedOpeningLeavesNothingOpen)
+{
+  ASSERT_TRUE(Open()); // fonts and caches of the first opening stay for the module's life
+  delegate.CloseWindow();
+  const int gdiObjects = win32::gLiveGdiObjects;
+  auto check = [&](void* opened, const char* why)
+  {
+    WNDCLASSW wc{};
+    EXPECT_EQ(opened, nullptr) << why;
+    EXPECT_EQ(IGraphicsWin::GetOpenWindowCount(), 0) << why;
+    EXPECT_EQ(GetWindow(root, GW_CHILD), nullptr) << why;
+    EXPECT_FALSE(GetClassInfoW(GetModuleHandleW(nullptr), L"IPlugWndClass", &wc)) << why;
+    EXPECT_EQ(win32::gLiveGdiObjects, gdiObjects) << why;
+    delegate.CloseWindow();
+  };
+  check(IGraphicsWin(&delegate, 200, 100, 30, 1.f, seams).OpenEditorWindow(reinterpret_cast<void*>(0x12345)),
+        "no window can be made");
+  throwInLayout = true;
+  check(delegate.OpenWindow(root), "the layout throws");
+  throwInLayout = false;
+  seams.windowScale = [](void*) -> float { throw std::runtime_error("scale"); };
+  check(delegate.OpenWindow(root), "reading the scale throws");
+}
+
+// No thread can be started: the timer ticks instead.
+TEST_F(WindowFixture, AFailedThreadFallsBackToTheTimer)
+{
+  static int attempts = 0;
+  seams.isWindows8OrLater = [] { return true; };
+  seams.createThread = [](unsigned long (*)(void*), void*) -> void* { return attempts++, nullptr; };
+  ASSERT_TRUE(Open());
+  EXPECT_EQ(attempts, 1);
+  EXPECT_FALSE(graphics->UsesVBlankThread());
+  const int draws = control->draws;
+  control->MarkDirty(false); // only a tick turns this into a paint
+  Pump(150);
+  EXPECT_GT(control->draws, draws);
+}
+
+TEST_F(WindowFixture, MouseKeysAndDropsReachControlsOrTheRootWindow)
 {
   HWND w = Open();
   ASSERT_TRUE(w);
-  SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, At(20, 20));
-  SendMessageW(w, WM_MOUSEMOVE, MK_LBUTTON, At(20, 20)); // no movement: no drag
-  SendMessageW(w, WM_MOUSEMOVE, MK_LBUTTON, At(25, 22));
-  SendMessageW(w, WM_LBUTTONUP, 0, At(25, 22));
-  SendMessageW(w, WM_MBUTTONDOWN, MK_MBUTTON, At(20, 20));
-  SendMessageW(w, WM_MBUTTONUP, 0, At(20, 20));
+  SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+  SendMessageW(w, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(20, 20)); // no movement: no drag
+  SendMessageW(w, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(25, 22));
+  SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(25, 22));
+  SendMessageW(w, WM_MBUTTONDOWN, MK_MBUTTON, MAKELPARAM(20, 20));
+  SendMessageW(w, WM_MBUTTONUP, 0, MAKELPARAM(20, 20));
   const std::vector<std::string> expected = {"begin 0", "down a", "drag a", "up a", "end 0",
                                              "begin 0", "down a", "up a",   "end 0"};
   std::vector<std::string> got;
@@ -218,8 +228,8 @@ TEST_F(WindowFixture, MouseMessagesBecomeGesturesDragsAndWheelNotches)
 
   RECT r{};
   GetWindowRect(w, &r);
-  SendMessageW(w, WM_MOUSEWHEEL, MAKEWPARAM(0, 60), At(r.left + 20, r.top + 20));
-  SendMessageW(w, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-240)), At(r.left + 20, r.top + 20));
+  SendMessageW(w, WM_MOUSEWHEEL, MAKEWPARAM(0, 60), MAKELPARAM(r.left + 20, r.top + 20));
+  SendMessageW(w, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-240)), MAKELPARAM(r.left + 20, r.top + 20));
   EXPECT_EQ(control->wheel, (std::vector<float>{0.f, -2.f}));
 
   // No message box has found an owner yet: the editor window owns what goes on the clipboard.
@@ -227,35 +237,25 @@ TEST_F(WindowFixture, MouseMessagesBecomeGesturesDragsAndWheelNotches)
   TextBuffer text;
   ASSERT_TRUE(graphics->GetClipboardText(text));
   EXPECT_STREQ(text.Get(), "\xCE\xA9 1.5 dB");
-}
 
-TEST_F(WindowFixture, KeysReachControlsOrTheRootWindow)
-{
-  HWND w = Open();
-  ASSERT_TRUE(w);
+  // Keys go to the control under the cursor, else to the root window.
   POINT inside{20, 20};
   ClientToScreen(w, &inside);
   SetCursorPos(inside.x, inside.y);
   SendMessageW(w, WM_KEYDOWN, 'A', 0x001E0001);
-  ASSERT_EQ(control->keys.size(), 1u);
+  EXPECT_EQ(log.back(), "key a");
   EXPECT_TRUE(gRootKeys.empty());
   control->keyHandled = false;
   SendMessageW(w, WM_KEYDOWN, VK_F5, 0x003F0001);
   EXPECT_EQ(gRootKeys, (std::vector<UINT>{VK_F5}));
-}
 
-TEST_F(WindowFixture, DroppedPathsArriveWholeAndAsUtf8)
-{
-  HWND w = Open();
-  ASSERT_TRUE(w);
-  SendMessageW(w, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({L"C:\\b\u00E4nder\\take.wav"}, {20, 20})),
-               0);
+  // Dropped paths arrive whole and as UTF-8.
+  SendMessageW(w, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({L"C:\\b\u00E4nder\\take.wav"})), 0);
   EXPECT_EQ(log.back(), "drop:C:\\b\xC3\xA4nder\\take.wav a");
 
   const std::wstring longPath = L"C:\\" + std::wstring(1100, L'x') + L".wav";
   SendMessageW(w, WM_DROPFILES,
-               reinterpret_cast<WPARAM>(MakeDrop({L"C:\\one.wav", L"C:\\\u03A9.aif", longPath}, {20, 20})),
-               0);
+               reinterpret_cast<WPARAM>(MakeDrop({L"C:\\one.wav", L"C:\\\u03A9.aif", longPath})), 0);
   ASSERT_EQ(control->paths.size(), 3u);
   EXPECT_EQ(control->paths[1], "C:\\\xCE\xA9.aif");
   EXPECT_EQ(control->paths[2].size(), longPath.size());
@@ -351,14 +351,13 @@ TEST_F(WindowFixture, HiddenCursorIsCountedOnceAndALockedDragKeepsItInPlace)
   POINT start{20, 20};
   ClientToScreen(w, &start);
   SetCursorPos(start.x, start.y);
-  SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, At(20, 20));
+  SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
   graphics->HideMouseCursor(true, true);
-  SendMessageW(w, WM_MOUSEMOVE, MK_LBUTTON, At(30, 32));
+  SendMessageW(w, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(30, 32));
   POINT now{};
   GetCursorPos(&now);
-  EXPECT_EQ(now.x, start.x);
-  EXPECT_EQ(now.y, start.y);
-  SendMessageW(w, WM_LBUTTONUP, 0, At(20, 20));
+  EXPECT_EQ(std::make_pair(now.x, now.y), std::make_pair(start.x, start.y));
+  SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(20, 20));
   graphics->HideMouseCursor(false);
   EXPECT_EQ(CursorCount(), shown);
 }
@@ -371,56 +370,32 @@ TEST_F(WindowFixture, PlatformTextEntryEndsOnTheTickAfterEnterEscapeClicksOrTheW
   ShowWindow(root, SW_HIDE);
   HWND w = Open();
   ASSERT_TRUE(w);
-  enum Action
-  {
-    kEnter,
-    kEscape,
-    kClickWhileFocused,
-    kClickElsewhere,
-    kWheel
-  };
-  const struct
-  {
-    Action action;
-    bool commits;
-  } cases[] = {{kEnter, true},
-               {kEscape, false},
-               {kClickWhileFocused, false},
-               {kClickElsewhere, true},
-               {kWheel, false}};
-  for (const auto& c : cases)
+  using Act = void (*)(HWND window, HWND edit);
+  const std::pair<Act, bool> cases[] = {
+      {[](HWND, HWND e) { SendMessageW(e, WM_KEYDOWN, VK_RETURN, 0); }, true},
+      {[](HWND, HWND e) { SendMessageW(e, WM_KEYDOWN, VK_ESCAPE, 0); }, false},
+      {[](HWND w, HWND e) // a click while the field has the focus
+       {
+         SendMessageW(e, WM_SETFOCUS, 0, 0);
+         SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(120, 20));
+       },
+       false},
+      {[](HWND w, HWND) { SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(120, 20)); }, true},
+      {[](HWND w, HWND) { SendMessageW(w, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0); }, false}};
+  for (int i = 0; i < 5; i++)
   {
     log.clear();
     graphics->ShowTextEntry(control, ITextStyle(), control->GetBounds(), "3.5", 0);
     ASSERT_TRUE(graphics->HasPlatformTextEntry());
     HWND edit = GetWindow(w, GW_CHILD);
     // A new value each time: a commit of the value already set would change nothing.
-    const int typed = 1 + static_cast<int>(&c - cases);
-    SetWindowTextW(edit, std::to_wstring(typed).c_str());
-    switch (c.action)
-    {
-    case kEnter:
-      SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
-      break;
-    case kEscape:
-      SendMessageW(edit, WM_KEYDOWN, VK_ESCAPE, 0);
-      break;
-    case kClickWhileFocused:
-      SendMessageW(edit, WM_SETFOCUS, 0, 0);
-      SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, At(120, 20));
-      break;
-    case kClickElsewhere:
-      SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, At(120, 20));
-      break;
-    case kWheel:
-      SendMessageW(w, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), At(0, 0));
-      break;
-    }
+    SetWindowTextW(edit, std::to_wstring(i + 1).c_str());
+    cases[i].first(w, edit);
     Pump(250);
-    EXPECT_FALSE(graphics->HasPlatformTextEntry()) << c.action;
-    EXPECT_EQ(graphics->GetTextEntryTarget(), nullptr) << c.action;
-    const std::string set = "set 0 0." + std::to_string(typed);
-    EXPECT_EQ(std::find(log.begin(), log.end(), set) != log.end(), c.commits) << c.action;
+    EXPECT_FALSE(graphics->HasPlatformTextEntry()) << i;
+    EXPECT_EQ(graphics->GetTextEntryTarget(), nullptr) << i;
+    const std::string set = "set 0 0." + std::to_string(i + 1);
+    EXPECT_EQ(std::find(log.begin(), log.end(), set) != log.end(), cases[i].second) << i;
   }
 }
 
