@@ -9,7 +9,7 @@ namespace iplug::igraphics
 
 namespace
 {
-const wchar_t kOwnerProperty[] = L"QuorvelTextEntry";
+const wchar_t kOwnerProperty[] = L"IPlugTextEntryOwner";
 }
 
 bool PlatformTextEntry::Create(const Options& o)
