@@ -205,12 +205,8 @@ size_t Outliers(const Pixels& a, const Pixels& b)
 {
   size_t n = 0;
   for (size_t i = 0; i < a.rgba.size(); i += 4)
-    for (size_t c = 0; c < 3; ++c)
-      if (std::abs(int(a.rgba[i + c]) - int(b.rgba[i + c])) > 3)
-      {
-        ++n;
-        break;
-      }
+    n += std::abs(a.rgba[i] - b.rgba[i]) > 3 || std::abs(a.rgba[i + 1] - b.rgba[i + 1]) > 3 ||
+         std::abs(a.rgba[i + 2] - b.rgba[i + 2]) > 3;
   return n;
 }
 
@@ -245,8 +241,7 @@ struct ViewHost
   IPlugView* Open()
   {
     IPlugView* view = controller->createView(Vst::ViewType::kEditor);
-    if (view) view->setFrame(&frame);
-    return view;
+    return view && view->setFrame(&frame) == kResultTrue ? view : nullptr;
   }
   HWND Child() const { return GetWindow(parent, GW_CHILD); }
   int Children() const
@@ -259,10 +254,8 @@ struct ViewHost
   // A right-click at a point of the editor window, in its pixels.
   void RightClick(int x, int y) const
   {
-    const LPARAM at = MAKELPARAM(x, y);
-    SendMessageW(Child(), WM_MOUSEMOVE, 0, at);
-    SendMessageW(Child(), WM_RBUTTONDOWN, MK_RBUTTON, at);
-    SendMessageW(Child(), WM_RBUTTONUP, 0, at);
+    SendMessageW(Child(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(x, y));
+    SendMessageW(Child(), WM_RBUTTONUP, 0, MAKELPARAM(x, y));
   }
 
   LoadedBundle bundle;
@@ -283,8 +276,7 @@ TEST(Vst3AcceptanceHost, EditorViewInAHostWindowDrawsScalesTakesKeysAndShowsTheH
   IPlugView* view = h.Open();
   ASSERT_NE(view, nullptr);
   ASSERT_EQ(view->attached(h.parent, kPlatformTypeHWND), kResultTrue);
-  ASSERT_EQ(h.Children(), 1);
-  EXPECT_EQ(GetParent(h.Child()), h.parent);
+  ASSERT_EQ(std::make_pair(h.Children(), GetParent(h.Child())), std::make_pair(1, h.parent));
   EXPECT_EQ(ClientSize(h.Child()), std::make_pair(980, 650));
   Pump(300);
   const Pixels frame = Printed(h.Child());
@@ -354,8 +346,7 @@ TEST(Vst3AcceptanceHost, EditorWindowsComeAndGoWithoutLeavingThreadsOrWindows)
     view->removed();
   }
   Pump(100);
-  EXPECT_EQ(ThreadsOfThisProcess(), threads);
-  EXPECT_EQ(h.Children(), 0);
+  EXPECT_EQ(std::make_pair(ThreadsOfThisProcess(), h.Children()), std::make_pair(threads, 0));
 
   // Attached again without removed: one window. Released while attached: none.
   view->attached(h.parent, kPlatformTypeHWND);
