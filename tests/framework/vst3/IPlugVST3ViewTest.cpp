@@ -1,6 +1,5 @@
 #include "framework/vst3/IPlugVST3View.h"
 
-#include "framework/vst3/KeyCodes.h"
 #include "tests/support/graphics/LoggingControl.h"
 #include "tests/support/graphics/RecordingGraphics.h"
 #include "tests/support/vst3/RecordingContextMenu.h"
@@ -132,7 +131,9 @@ TEST(IPlugVST3View, SendsOnlyRealResizesToTheHeldFrameAndNothingToAReleasedView)
   rig.plug->CloseWindow();
 }
 
-TEST(IPlugVST3View, OwnsItsWindowShowsTheHostMenuAndOutlivesTheHostsHoldOnThePlugin)
+// What a real window cannot show (failed openings, hostile factors, the effect's own menu items, a view
+// outliving the plug-in); the rest runs on the bundle in a host window under Wine.
+TEST(IPlugVST3View, RefusesFailedOpeningsRunsOwnMenuItemsAndOutlivesTheHostsHoldOnThePlugin)
 {
   EditorRig rig;
   IPlugView* view = rig.view;
@@ -146,44 +147,22 @@ TEST(IPlugVST3View, OwnsItsWindowShowsTheHostMenuAndOutlivesTheHostsHoldOnThePlu
   EXPECT_EQ(rig.Graphics(), nullptr) << "nothing left open";
   rig.makeThrows = false;
   ASSERT_EQ(view->attached(&rig.parent, kPlatformTypeHWND), kResultTrue);
-  ASSERT_EQ(view->attached(&rig.parent, kPlatformTypeHWND), kResultTrue);
-  EXPECT_EQ(rig.Graphics()->windowOpens, 1) << "attached again: the first window went with its graphics";
 
   IPlugViewContentScaleSupport* scaling = nullptr;
   view->queryInterface(IPlugViewContentScaleSupport::iid, reinterpret_cast<void**>(&scaling));
   for (float bad : {0.f, -1.f, NAN, INFINITY})
     EXPECT_EQ(scaling->setContentScaleFactor(bad), kResultFalse);
   EXPECT_EQ(rig.Graphics()->GetDisplayScale(), 1.f);
-  rig.Graphics()->windowDpiScale = 1.5f; // as a window on a 150 % display reports
-  EXPECT_EQ(scaling->setContentScaleFactor(1.5f), kResultTrue);
-  EXPECT_EQ(Edges(rig.frame.requests.back().size), std::make_tuple(0, 0, 1470, 975)) << "asked at once";
   scaling->release();
-  rig.Graphics()->mouseX = rig.Graphics()->mouseY = 150.f;
-  EXPECT_EQ(view->onKeyDown(0, KEY_UP, 0), kResultTrue);
-  EXPECT_EQ(rig.log.back(), "key knob");
 
-  // Right-click: the host's menu at the scaled point, the control's item chosen in it, no edit.
-  const uint32 handlerRefs = rig.handler.refs;
+  // The control's own item chosen in the host's menu, at the truncated point; a target kept is cut loose.
   rig.handler.menu.onPopup = [](RecordingContextMenu& m) { m.Choose(0); };
   rig.RightClick();
-  EXPECT_EQ(rig.handler.requests, (decltype(rig.handler.requests){{view, MapParamId(1)}}));
-  EXPECT_EQ(rig.handler.menu.popups, (decltype(rig.handler.menu.popups){{226, 226}}));
+  EXPECT_EQ(rig.handler.menu.popups, (decltype(rig.handler.menu.popups){{150, 150}}));
   EXPECT_EQ(rig.log.back(), "ctx:0 knob");
-  EXPECT_EQ(rig.handler.menu.Choose(0), kResultFalse) << "a target kept by the host is cut loose";
-  rig.handler.offersMenus = false;
-  rig.RightClick();
-  std::tie(rig.handler.offersMenus, rig.handler.returnsMenu) = std::make_tuple(true, false);
-  rig.RightClick();
-  EXPECT_EQ(rig.handler.menu.popups.size(), 1u);
-  EXPECT_EQ(rig.handler.Count("begin") + rig.handler.Count("end"), 0);
-  EXPECT_EQ(std::make_pair(rig.handler.refs.load(), rig.handler.menu.refs.load()),
-            std::make_pair(handlerRefs, 1u));
-
+  EXPECT_EQ(rig.handler.menu.Choose(0), kResultFalse);
   view->removed();
-  EXPECT_EQ(rig.Graphics(), nullptr);
-  ASSERT_EQ(view->attached(&rig.parent, kPlatformTypeHWND), kResultTrue);
   view->release();
-  EXPECT_EQ(rig.Graphics(), nullptr) << "released while attached: the window goes with the view";
 
   view = rig.plug->createView(Vst::ViewType::kEditor);
   rig.plug->release(); // the host lets go of the plug-in first
