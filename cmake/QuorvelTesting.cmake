@@ -16,11 +16,12 @@ if(WIN32)
   set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_BINARY_DIR}/wine-run" CACHE FILEPATH "" FORCE)
 endif()
 
-# quorvel_add_test(NAME name SOURCES ... [LIBS ...] [TIMEOUT seconds] [LABELS ...])
+# quorvel_add_test(NAME name SOURCES ... [LIBS ...] [TIMEOUT seconds] [LABELS ...] [RESOURCE_LOCK ...])
 # One executable per unit; its cases become CTest tests named <Suite>.<Case>.
-# The label "concurrency" also runs the unit in the thread-sanitizer tree.
+# The label "concurrency" also runs the unit in the thread-sanitizer tree. Units that move the one
+# screen pointer of the test display take the lock "screen_pointer", so none of them runs beside another.
 function(quorvel_add_test)
-  cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS;RESOURCE_LOCK" ${ARGN})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
@@ -29,6 +30,9 @@ function(quorvel_add_test)
   set(properties TIMEOUT ${T_TIMEOUT})
   if(T_LABELS)
     list(APPEND properties LABELS "${T_LABELS}")
+  endif()
+  if(T_RESOURCE_LOCK)
+    list(APPEND properties RESOURCE_LOCK "${T_RESOURCE_LOCK}")
   endif()
   gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 PROPERTIES ${properties})
 endfunction()
