@@ -21,20 +21,18 @@ using namespace iplug::test;
 namespace
 {
 
-std::wstring Setting(const wchar_t* section, const wchar_t* key)
-{
-  wchar_t folder[MAX_PATH] = {}, value[256] = {};
-  SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, folder);
-  GetPrivateProfileStringW(section, key, L"<missing>", value, 256,
-                           (std::wstring(folder) + L"\\Quorvel\\settings.ini").c_str());
-  return value;
-}
-
-void RemoveSettings()
+std::wstring SettingsFile()
 {
   wchar_t folder[MAX_PATH] = {};
   SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, folder);
-  DeleteFileW((std::wstring(folder) + L"\\Quorvel\\settings.ini").c_str());
+  return std::wstring(folder) + L"\\Quorvel\\settings.ini";
+}
+
+std::wstring Setting(const wchar_t* section, const wchar_t* key)
+{
+  wchar_t value[256] = {};
+  GetPrivateProfileStringW(section, key, L"<missing>", value, 256, SettingsFile().c_str());
+  return value;
 }
 
 class Program
@@ -119,7 +117,7 @@ void PressKeys(HWND window, std::initializer_list<WORD> keys)
 
 struct QuorvelProgramTest : testing::Test
 {
-  void SetUp() override { RemoveSettings(); }
+  void SetUp() override { DeleteFileW(SettingsFile().c_str()); }
 };
 
 } // namespace
@@ -184,28 +182,23 @@ TEST_F(QuorvelProgramTest, KeysAndMenuCommandsReachTheirBoxes)
   Program program("--no-io");
   HWND main = program.FindDialog(L"Quorvel");
   ASSERT_NE(main, nullptr);
-  wchar_t temp[MAX_PATH + 1];
-  GetTempPathW(MAX_PATH + 1, temp);
-  auto shots = [&]
-  {
-    std::vector<std::filesystem::path> found;
-    for (const auto& entry : std::filesystem::directory_iterator(temp))
-      if (entry.path().filename().wstring().rfind(L"Quorvel_screenshot_", 0) == 0)
-        found.push_back(entry.path());
-    return found;
-  };
-  for (const auto& old : shots())
-    std::filesystem::remove(old);
   PressKeys(main, {VK_CONTROL, VK_SHIFT, 'S'});
   HWND box = program.FindDialog(L"Screenshot Saved");
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(shots().size(), 1u);
+  // The box names the file: in the temp folder, named for the program, and written.
+  wchar_t temp[MAX_PATH + 1], text[1024] = {};
+  GetTempPathW(MAX_PATH + 1, temp);
+  GetDlgItemTextW(box, 0xFFFF, text, 1024);
+  const std::wstring shown = text,
+                     prefix = L"Screenshot saved to:\n" + std::wstring(temp) + L"Quorvel_screenshot_";
+  ASSERT_EQ(shown.rfind(prefix, 0), 0u) << shown;
+  EXPECT_GT(std::filesystem::file_size(shown.substr(21, shown.find(L"\n\n") - 21)), 0u);
   PostMessageW(box, WM_COMMAND, IDNO, 0);
 
   // OK in Preferences saves the settings, even unchanged.
   PressKeys(main, {VK_CONTROL, VK_OEM_COMMA});
   ASSERT_NE(box = program.FindDialog(L"Preferences"), nullptr);
-  RemoveSettings();
+  DeleteFileW(SettingsFile().c_str());
   PostMessageW(box, WM_COMMAND, IDOK, 0);
   for (int waited = 0; waited < 5000 && Setting(L"audio", L"outdev") == L"<missing>"; waited += 50)
     Sleep(50);
@@ -213,8 +206,7 @@ TEST_F(QuorvelProgramTest, KeysAndMenuCommandsReachTheirBoxes)
 
   PostMessageW(main, WM_COMMAND, ID_ABOUT, 0);
   ASSERT_NE(box = program.FindDialog(L"Quorvel", 20000, main), nullptr);
-  wchar_t text[256] = {};
-  GetDlgItemTextW(box, 0xFFFF, text, 256);
+  GetDlgItemTextW(box, 0xFFFF, text, 1024);
   EXPECT_STREQ(text, L"Quorvel " QUORVEL_VERSION
                      " by KELDRIMAX\nhttps://keldrimax.com/quorvel\nsupport@keldrimax.com");
   PostMessageW(box, WM_COMMAND, IDOK, 0);
