@@ -21,11 +21,11 @@ using namespace iplug::test;
 namespace
 {
 
-std::filesystem::path SettingsFile()
+std::wstring SettingsFile()
 {
   wchar_t folder[MAX_PATH] = {};
   SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, folder);
-  return std::filesystem::path(folder) / L"Quorvel" / L"settings.ini";
+  return std::wstring(folder) + L"\\Quorvel\\settings.ini";
 }
 
 std::wstring Setting(const wchar_t* section, const wchar_t* key)
@@ -40,14 +40,13 @@ class Program
 public:
   explicit Program(const std::string& arguments)
   {
-    const std::string line = "\"" QUORVEL_PROGRAM_PATH "\" " + arguments;
-    std::wstring wide(line.size() + 1, L'\0');
-    wide.resize(static_cast<size_t>(
-        MultiByteToWideChar(CP_UTF8, 0, line.c_str(), -1, wide.data(), static_cast<int>(wide.size())) - 1));
+    std::wstring line(1024, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, ("\"" QUORVEL_PROGRAM_PATH "\" " + arguments).c_str(), -1, line.data(),
+                        1024);
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     EXPECT_TRUE(
-        CreateProcessW(nullptr, wide.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &mInfo));
+        CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &mInfo));
   }
   ~Program()
   {
@@ -64,15 +63,16 @@ public:
     return static_cast<int>(code);
   }
   bool Running() { return mInfo.hProcess && WaitForSingleObject(mInfo.hProcess, 0) == WAIT_TIMEOUT; }
-  // A visible dialog-class window of this process with the title, waited for.
-  HWND FindDialog(const wchar_t* title, int limitMs = 20000)
+  // A visible dialog-class window of this process with the title (and owner, when given), waited for.
+  HWND FindDialog(const wchar_t* title, int limitMs = 20000, HWND owner = nullptr)
   {
     for (int waited = 0; waited < limitMs; waited += 50, Sleep(50))
       for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"#32770", title));)
       {
         DWORD pid = 0;
         GetWindowThreadProcessId(w, &pid);
-        if (pid == mInfo.dwProcessId && IsWindowVisible(w)) return w;
+        if (pid == mInfo.dwProcessId && IsWindowVisible(w) && (!owner || GetWindow(w, GW_OWNER) == owner))
+          return w;
       }
     return nullptr;
   }
@@ -86,42 +86,39 @@ private:
   PROCESS_INFORMATION mInfo = {};
 };
 
-// RGBA, top row first; channels as the file holds them.
+// RGBA, top row first, whatever the file holds.
 struct PngImage
 {
   int width = 0, height = 0, channels = 0;
   std::vector<uint8_t> rgba;
+  explicit PngImage(const std::string& path)
+  {
+    const std::string bytes = ReadFileBytes(path);
+    stbi_uc* pixels = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(bytes.data()),
+                                            static_cast<int>(bytes.size()), &width, &height, &channels, 4);
+    if (pixels) rgba.assign(pixels, pixels + static_cast<size_t>(width) * height * 4);
+    stbi_image_free(pixels);
+  }
   const uint8_t* At(int x, int y) const { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
 };
 
-bool LoadPng(const std::string& path, PngImage& image)
+// Modifier state follows only real input: the keys go through SendInput to the window brought forward.
+void PressKeys(HWND window, std::initializer_list<WORD> keys)
 {
-  const std::string bytes = ReadFileBytes(path);
-  stbi_uc* pixels =
-      stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(bytes.data()), static_cast<int>(bytes.size()),
-                            &image.width, &image.height, &image.channels, 4);
-  if (pixels) image.rgba.assign(pixels, pixels + static_cast<size_t>(image.width) * image.height * 4);
-  stbi_image_free(pixels);
-  return pixels != nullptr;
-}
-
-class QuorvelProgramTest : public testing::Test
-{
-protected:
-  void SetUp() override { std::filesystem::remove(SettingsFile(), mIgnored); }
-  std::error_code mIgnored;
-};
-
-void PressKeys(std::initializer_list<WORD> keys)
-{
-  std::vector<INPUT> inputs(keys.size() * 2);
-  size_t i = 0;
+  SetForegroundWindow(window);
+  Sleep(300);
+  std::vector<INPUT> inputs;
   for (WORD key : keys)
-    inputs[i].type = INPUT_KEYBOARD, inputs[i++].ki.wVk = key;
-  for (auto it = keys.end(); it != keys.begin(); i++)
-    inputs[i].type = INPUT_KEYBOARD, inputs[i].ki.wVk = *--it, inputs[i].ki.dwFlags = KEYEVENTF_KEYUP;
+    inputs.push_back({INPUT_KEYBOARD, {.ki = {key, 0, 0, 0, 0}}});
+  for (auto it = keys.end(); it != keys.begin();)
+    inputs.push_back({INPUT_KEYBOARD, {.ki = {*--it, 0, KEYEVENTF_KEYUP, 0, 0}}});
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
+
+struct QuorvelProgramTest : testing::Test
+{
+  void SetUp() override { DeleteFileW(SettingsFile().c_str()); }
+};
 
 } // namespace
 
@@ -130,29 +127,21 @@ TEST_F(QuorvelProgramTest, CommandLineScreenshotIsTheWholeClientArea)
   TempFolder folder("program a \xCE\xA9");
   Program program("--no-io --screenshot \"" + folder.Path() + "\\shot.png\"");
   EXPECT_EQ(program.Wait(60000), 0);
-  PngImage png;
-  ASSERT_TRUE(LoadPng(folder.Path() + "\\shot.png", png));
-  EXPECT_EQ(png.width, 980);
-  EXPECT_EQ(png.height, 650);
-  EXPECT_EQ(png.channels, 4);
-  bool opaque = true;
-  for (size_t i = 3; i < png.rgba.size(); i += 4)
-    opaque = opaque && png.rgba[i] == 255;
-  EXPECT_TRUE(opaque);
+  const PngImage png(folder.Path() + "\\shot.png");
+  EXPECT_EQ(std::vector<int>({png.width, png.height, png.channels}), std::vector<int>({980, 650, 4}));
   // The editor is in it: the fresh-start golden (regenerate: QUORVEL_UPDATE_GOLDEN=1 ctest -R
   // CommandLineScreenshot) within a small tolerance, and spot checks of the backdrop, the logo mark and the
   // title that do not trust it.
   if (getenv("QUORVEL_UPDATE_GOLDEN"))
     WriteFileBytes(QUORVEL_PROGRAM_GOLDEN, ReadFileBytes(folder.Path() + "\\shot.png"));
-  PngImage golden;
-  ASSERT_TRUE(LoadPng(QUORVEL_PROGRAM_GOLDEN, golden));
+  const PngImage golden(QUORVEL_PROGRAM_GOLDEN);
   ASSERT_EQ(golden.rgba.size(), png.rgba.size());
-  size_t off = 0;
+  size_t off = 0, translucent = 0;
   for (size_t i = 0; i < png.rgba.size(); i++)
-    off += std::abs(png.rgba[i] - golden.rgba[i]) > 16;
+    off += std::abs(png.rgba[i] - golden.rgba[i]) > 16, translucent += i % 4 == 3 && png.rgba[i] != 255;
   EXPECT_LT(off, png.rgba.size() / 200);
-  const uint8_t* backdrop = png.At(10, 300);
-  const uint8_t* mark = png.At(40, 20);
+  EXPECT_EQ(translucent, 0u);
+  const uint8_t *backdrop = png.At(10, 300), *mark = png.At(40, 20);
   EXPECT_TRUE(backdrop[0] < 70 && backdrop[1] < 70 && backdrop[2] < 70);
   EXPECT_TRUE(mark[0] > 180 && mark[1] > 120 && mark[1] < 210 && mark[2] < 140);
   int title = 0;
@@ -162,8 +151,7 @@ TEST_F(QuorvelProgramTest, CommandLineScreenshotIsTheWholeClientArea)
   EXPECT_GT(title, 100);
 
   // Into a missing folder: exit 1 and no message box, which would hold the program past the limit.
-  Program failing("--no-io --screenshot \"" + folder.Path() + "\\missing\\shot.png\"");
-  EXPECT_EQ(failing.Wait(30000), 1);
+  EXPECT_EQ(Program("--no-io --screenshot \"" + folder.Path() + "\\missing\\shot.png\"").Wait(30000), 1);
 }
 
 TEST_F(QuorvelProgramTest, OnlyOneInstanceRunsAndItsExitReleasesTheMutex)
@@ -189,39 +177,39 @@ TEST_F(QuorvelProgramTest, OnlyOneInstanceRunsAndItsExitReleasesTheMutex)
   EXPECT_EQ((a.Running() ? a : b).Quit(), 0);
 }
 
-TEST_F(QuorvelProgramTest, KeysReachHiddenAndShownCommands)
+TEST_F(QuorvelProgramTest, KeysAndMenuCommandsReachTheirBoxes)
 {
   Program program("--no-io");
   HWND main = program.FindDialog(L"Quorvel");
   ASSERT_NE(main, nullptr);
-  wchar_t temp[MAX_PATH + 1];
+  PressKeys(main, {VK_CONTROL, VK_SHIFT, 'S'});
+  HWND box = program.FindDialog(L"Screenshot Saved");
+  ASSERT_NE(box, nullptr);
+  // The box names the file: in the temp folder, named for the program, and written.
+  wchar_t temp[MAX_PATH + 1], text[1024] = {};
   GetTempPathW(MAX_PATH + 1, temp);
-  auto shots = [&]
-  {
-    std::vector<std::filesystem::path> found;
-    for (const auto& entry : std::filesystem::directory_iterator(temp))
-      if (entry.path().filename().wstring().rfind(L"Quorvel_screenshot_", 0) == 0)
-        found.push_back(entry.path());
-    return found;
-  };
-  for (const auto& old : shots())
-    std::filesystem::remove(old);
+  GetDlgItemTextW(box, 0xFFFF, text, 1024);
+  const std::wstring shown = text,
+                     prefix = L"Screenshot saved to:\n" + std::wstring(temp) + L"Quorvel_screenshot_";
+  ASSERT_EQ(shown.rfind(prefix, 0), 0u) << shown;
+  EXPECT_GT(std::filesystem::file_size(shown.substr(21, shown.find(L"\n\n") - 21)), 0u);
+  PostMessageW(box, WM_COMMAND, IDNO, 0);
 
-  // Modifier state follows only real input: the keys go through SendInput.
-  SetForegroundWindow(main);
-  Sleep(300);
-  PressKeys({VK_CONTROL, VK_SHIFT, 'S'});
-  HWND saved = program.FindDialog(L"Screenshot Saved");
-  ASSERT_NE(saved, nullptr);
-  EXPECT_EQ(shots().size(), 1u);
-  PostMessageW(saved, WM_COMMAND, IDNO, 0);
+  // OK in Preferences saves the settings, even unchanged.
+  PressKeys(main, {VK_CONTROL, VK_OEM_COMMA});
+  ASSERT_NE(box = program.FindDialog(L"Preferences"), nullptr);
+  DeleteFileW(SettingsFile().c_str());
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  for (int waited = 0; waited < 5000 && Setting(L"audio", L"outdev") == L"<missing>"; waited += 50)
+    Sleep(50);
+  EXPECT_NE(Setting(L"audio", L"outdev"), L"<missing>");
 
-  SetForegroundWindow(main);
-  Sleep(300);
-  PressKeys({VK_CONTROL, VK_OEM_COMMA});
-  HWND preferences = program.FindDialog(L"Preferences");
-  ASSERT_NE(preferences, nullptr);
-  PostMessageW(preferences, WM_COMMAND, IDCANCEL, 0);
+  PostMessageW(main, WM_COMMAND, ID_ABOUT, 0);
+  ASSERT_NE(box = program.FindDialog(L"Quorvel", 20000, main), nullptr);
+  GetDlgItemTextW(box, 0xFFFF, text, 1024);
+  EXPECT_STREQ(text, L"Quorvel " QUORVEL_VERSION
+                     " by KELDRIMAX\nhttps://keldrimax.com/quorvel\nsupport@keldrimax.com");
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
   Sleep(300);
   EXPECT_EQ(program.Quit(), 0);
 }
@@ -233,9 +221,8 @@ TEST_F(QuorvelProgramTest, WithoutDevicesTheUserIsToldAndTheProgramRunsOn)
   ASSERT_NE(box, nullptr);
   PostMessageW(box, WM_COMMAND, IDOK, 0);
   ASSERT_NE(program.FindDialog(L"Quorvel"), nullptr);
-  EXPECT_EQ(Setting(L"audio", L"indev"), L"Default Device");
-  EXPECT_EQ(Setting(L"audio", L"outdev"), L"Default Device");
-  EXPECT_EQ(Setting(L"midi", L"indev"), L"off");
+  EXPECT_EQ(Setting(L"audio", L"indev") + Setting(L"audio", L"outdev") + Setting(L"midi", L"indev"),
+            L"Default DeviceDefault Deviceoff");
   EXPECT_EQ(program.Quit(), 0);
 }
 

@@ -346,6 +346,9 @@ TEST(IParamTest, DisplayIgnoresTheProcessLocale)
   const char* previous = std::setlocale(LC_NUMERIC, nullptr);
   const std::string saved = previous ? previous : "C";
   bool switched = false;
+#ifdef QUORVEL_TEST_LOCALE_DIR
+  setenv("LOCPATH", QUORVEL_TEST_LOCALE_DIR, 1);
+#endif
   for (const char* name : {"de_DE.UTF-8", "fr_FR.UTF-8", "de_DE", "German_Germany.1252", "German"})
     if ((switched = std::setlocale(LC_NUMERIC, name) != nullptr)) break;
   if (!switched) GTEST_SKIP() << "no locale with a decimal comma installed";

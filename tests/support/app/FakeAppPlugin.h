@@ -36,20 +36,16 @@ public:
   bool QueueSysexFromDevice(const uint8_t* bytes, int size) override;
   bool OpenEditorWindow(void*) override { return false; }
   void CloseEditorWindow() override {}
-  AppEditorSize GetAppEditorSize() const override { return editorSize; }
+  AppEditorSize GetAppEditorSize() const override { return {980, 650, 326, 216, 2940, 1950}; }
   bool EditorFollowsWindow() const override { return true; }
-  void OnMainWindowResized(int width, int height) override { resizedTo = {width, height}; }
-  void SetEditorDisplayScale(float scale) override { displayScale = scale; }
+  void OnMainWindowResized(int, int) override {}
+  void SetEditorDisplayScale(float) override {}
   bool RequestAboutBox() override { return false; }
   bool RequestManual() override { return false; }
   int32_t GetAppVersion() const override { return 0x00010203; }
 
   // The same processing on whole signals, for references: channels laid end to end.
   void ProcessOffline(const std::vector<double>& input, std::vector<double>& output, uint32_t frames);
-
-  AppEditorSize editorSize{980, 650, 326, 216, 2940, 1950};
-  std::vector<int> resizedTo;
-  float displayScale = 0.f;
 
   int identified = 0;
   int activated = 0;
