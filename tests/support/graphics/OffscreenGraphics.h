@@ -18,13 +18,14 @@ public:
   static GlResolveFunc resolver;
   static GlResolveFunc DefaultResolver();
 
-
   // ---- Platform
   bool MakeGLContextCurrent() override;
   bool ReleaseGLContext() override;
   void* OpenEditorWindow(void* parent) override;
   void CloseEditorWindow() override;
   void* GetWindowHandle() override { return mOpen ? &mOpen : nullptr; }
+  // Nothing but the renderer writes the buffer: it holds the last frame.
+  bool KeepsWindowPixels() const override { return true; }
 
 private:
   static std::vector<OffscreenGraphics*>& Instances();
