@@ -162,5 +162,47 @@ TEST(EditorLayout, ReopeningBuildsOneSetOfControls)
   EXPECT_EQ(gfxtest::FakeBitmap::Alive(), bitmapsBefore);
 }
 
+TEST(EditorLayout, TheBackdropIsDrawnOnceIntoALayerPerScaleAndCopiedAtEveryRepaint)
+{
+  OpenEditor ed;
+  const auto titles = [&]
+  {
+    int n = 0;
+    for (const auto& t : ed.graphics->All(gfxtest::Op::Text))
+      n += t.text == "QUORVEL";
+    return n;
+  };
+  const auto paint = [&]
+  {
+    gfx::IRectList all;
+    all.Add(ed.graphics->GetBounds());
+    ed.graphics->PaintRegions(all);
+  };
+  const auto copies = [&]
+  {
+    int n = 0;
+    for (const auto& b : ed.graphics->All(gfxtest::Op::Bitmap))
+      n += b.bitmap && static_cast<const gfxtest::FakeBitmap*>(b.bitmap)->origin == "layer" &&
+           b.bounds.Contains(ed.graphics->GetBounds());
+    return n;
+  };
+  paint();
+  paint();
+  EXPECT_EQ(titles(), 1);
+  EXPECT_EQ(copies(), 2);
+  // Another scale needs another layer; without one the backdrop is drawn at every repaint.
+  ed.graphics->Resize(980, 650, 1.25f, false);
+  paint();
+  EXPECT_EQ(titles(), 2);
+  EXPECT_EQ(copies(), 3);
+  ed.graphics->ClearCalls(); // the calls name bitmaps that the next layer replaces
+  ed.graphics->layerBitmapsFail = true;
+  ed.graphics->Resize(980, 650, 1.f, false);
+  paint();
+  paint();
+  EXPECT_EQ(titles(), 2);
+  EXPECT_EQ(copies(), 0);
+}
+
 } // namespace
 } // namespace quorvel::test
