@@ -62,6 +62,9 @@ public:
            OSMesaMakeCurrent(mContext, mBuffer.data(), GL_UNSIGNED_BYTE, mWidthPx, mHeightPx) == GL_TRUE;
   }
   bool ReleaseGLContext() override { return true; }
+  // OSMesa's buffer holds the last frame, as the offscreen test platform's does: a tick composites only
+  // what it redrew.
+  bool KeepsWindowPixels() const override { return true; }
   void* OpenEditorWindow(void*) override
   {
     GetWindowPixelSize(mWidthPx, mHeightPx);
