@@ -1,6 +1,7 @@
 #include "effect/editor/QuorBackdrop.h"
 
 #include "effect/editor/EditorStyle.h"
+#include "framework/graphics/BitmapLoading.h"
 #include "framework/graphics/IGraphics.h"
 #include "framework/graphics/IPattern.h"
 
@@ -14,7 +15,33 @@ QuorBackdrop::QuorBackdrop(const IBounds& bounds) : IControl(bounds)
   SetIgnoreMouse(true);
 }
 
+bool QuorBackdrop::LayerFits(const IGraphics& g) const
+{
+  return mLayer && mLayer->controlBounds == mBounds &&
+         (!mLayer->bitmap || (mLayer->bitmap->GetScale() == g.GetDisplayScale() &&
+                              mLayer->bitmap->GetDrawScale() == g.GetDrawScale()));
+}
+
 void QuorBackdrop::Draw(IGraphics& g)
+{
+  if (!LayerFits(g))
+  {
+    mLayer.reset();
+    g.BeginLayer(this, mBounds, true);
+    // A layer without a bitmap is kept all the same, as the sign not to try again at this scale.
+    if (g.GetTopLayer() && g.GetTopLayer()->bitmap) DrawContent(g);
+    mLayer = g.EndLayer();
+  }
+  if (!mLayer || !mLayer->bitmap)
+  {
+    DrawContent(g);
+    return;
+  }
+  const IBitmapHandle layer = MakeBitmapHandle(mLayer->bitmap.get(), "", 1, false);
+  g.DrawBitmap(layer, mLayer->bounds, 0, 0);
+}
+
+void QuorBackdrop::DrawContent(IGraphics& g) const
 {
   const IBounds& b = mBounds;
   g.ClearPath();

@@ -63,6 +63,7 @@
   X(void, PixelStorei, (GLenum pname, GLint param))                                                          \
   X(void, ReadPixels, (GLint x, GLint y, GLsizei w, GLsizei h, GLenum format, GLenum type, void* pixels))    \
   X(void, RenderbufferStorage, (GLenum target, GLenum format, GLsizei w, GLsizei h))                         \
+  X(void, Scissor, (GLint x, GLint y, GLsizei w, GLsizei h))                                                 \
   X(void, ShaderSource, (GLuint shader, GLsizei count, const GLchar* const* text, const GLint* length))      \
   X(void, StencilFunc, (GLenum func, GLint ref, GLuint mask))                                                \
   X(void, StencilMask, (GLuint mask))                                                                        \

@@ -5,6 +5,8 @@
 #include "framework/graphics/platform/GlEntryPoints.h"
 #include "framework/graphics/platform/NanoVGFontCache.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include <nanovg.h>
@@ -134,6 +136,7 @@ void IGraphicsNanoVG::BeginDrawFrame()
 {
   mInFrame = true;
   IGraphics::BeginDrawFrame();
+  mFrameReached = ReachedArea{false, IBounds()};
   if (!mVG) return;
   GlEntryPoints& gl = GetGlEntryPoints();
   int w = 0;
@@ -143,26 +146,104 @@ void IGraphicsNanoVG::BeginDrawFrame()
   // outside a frame may have left that one bound.
   nvgluBindFramebuffer(nullptr);
   gl.Viewport(0, 0, w, h);
-  gl.ClearColor(0.f, 0.f, 0.f, 0.f);
-  gl.Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+  // Without a main framebuffer the frame is drawn straight onto the window.
+  if (!mMainFramebuffer) ClearWindow();
   nvgluBindFramebuffer(mMainFramebuffer);
   float ww = 0.f;
   float wh = 0.f;
   GetWindowSize(ww, wh);
   nvgBeginFrame(mVG, ww, wh, GetDisplayScale());
+  mMainTargetCurrent = true;
+  mTargetReached = ReachedArea();
+}
+
+void IGraphicsNanoVG::ClearWindow()
+{
+  GlEntryPoints& gl = GetGlEntryPoints();
+  gl.ClearColor(0.f, 0.f, 0.f, 0.f);
+  gl.Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+}
+
+void IGraphicsNanoVG::ReachClip(const IBounds& clip)
+{
+  if (!mMainTargetCurrent) return;
+  mTargetReached.area = mTargetReached.all ? clip : mTargetReached.area.Union(clip);
+  mTargetReached.all = false;
+}
+
+bool IGraphicsNanoVG::ReachedPixels(const ReachedArea& reached, int& x, int& y, int& w, int& h) const
+{
+  if (reached.all) return false;
+  int width = 0;
+  int height = 0;
+  GetWindowPixelSize(width, height);
+  const float s = GetTotalScale();
+  // Outward to whole pixels: NanoVG's clip edges are antialiased, and no pixel they leave alone is
+  // further than half a pixel out.
+  const auto px = [](float v, int limit) { return std::clamp(static_cast<int>(v), 0, limit); };
+  const int l = px(std::floor(reached.area.L * s), width);
+  const int t = px(std::floor(reached.area.T * s), height);
+  const int r = px(std::ceil(reached.area.R * s), width);
+  const int b = px(std::ceil(reached.area.B * s), height);
+  x = l;
+  y = height - std::max(b, t);
+  w = std::max(r - l, 0);
+  h = std::max(b - t, 0);
+  return true;
+}
+
+void IGraphicsNanoVG::EndTarget()
+{
+  if (!mVG) return;
+  int x = 0;
+  int y = 0;
+  int w = 0;
+  int h = 0;
+  const bool scissored = mMainTargetCurrent && ReachedPixels(mTargetReached, x, y, w, h);
+  GlEntryPoints& gl = GetGlEntryPoints();
+  if (scissored)
+  {
+    gl.Scissor(x, y, w, h);
+    gl.Enable(GL_SCISSOR_TEST);
+  }
+  nvgEndFrame(mVG);
+  if (scissored) gl.Disable(GL_SCISSOR_TEST);
+  if (mMainTargetCurrent)
+  {
+    mFrameReached.all = mFrameReached.all || mTargetReached.all;
+    mFrameReached.area = mFrameReached.area.Union(mTargetReached.area);
+  }
 }
 
 void IGraphicsNanoVG::PresentFrame()
 {
   if (mVG)
   {
-    nvgEndFrame(mVG);
+    EndTarget();
+    mMainTargetCurrent = false;
     if (mMainFramebuffer)
     {
+      GlEntryPoints& gl = GetGlEntryPoints();
+      int x = 0;
+      int y = 0;
+      int w = 0;
+      int h = 0;
+      // A window that keeps its pixels takes only what the frame redrew; any other takes all of it.
+      const bool partial = KeepsWindowPixels() && ReachedPixels(mFrameReached, x, y, w, h);
       float ww = 0.f;
       float wh = 0.f;
       GetWindowSize(ww, wh);
       nvgluBindFramebuffer(nullptr);
+      int widthPx = 0;
+      int heightPx = 0;
+      GetWindowPixelSize(widthPx, heightPx);
+      gl.Viewport(0, 0, widthPx, heightPx);
+      if (partial)
+      {
+        gl.Scissor(x, y, w, h);
+        gl.Enable(GL_SCISSOR_TEST);
+      }
+      ClearWindow();
       nvgBeginFrame(mVG, ww, wh, GetDisplayScale());
       const NVGpaint paint = nvgImagePattern(mVG, 0.f, 0.f, ww, wh, 0.f, mMainFramebuffer->image, 1.f);
       nvgSave(mVG);
@@ -174,6 +255,7 @@ void IGraphicsNanoVG::PresentFrame()
       nvgFill(mVG);
       nvgRestore(mVG);
       nvgEndFrame(mVG);
+      if (partial) gl.Disable(GL_SCISSOR_TEST);
     }
   }
   mInFrame = false;

@@ -167,16 +167,41 @@ protected:
   virtual NVGcontext* CreateNanoVGContext();
   virtual void DeleteNanoVGContext(NVGcontext* context);
 
+  // Whether the window keeps its pixels from one frame to the next (an offscreen buffer, a window whose
+  // buffers are copied rather than swapped): then a frame clears and composites only the part it redrew.
+  // Otherwise every frame composites the whole main framebuffer.
+  virtual bool KeepsWindowPixels() const { return false; }
+
 private:
   // Null while drawing must not happen: no context, or a layer without a framebuffer on top.
   NVGcontext* DrawTarget() const { return mTargetMissing ? nullptr : mVG; }
   // Binds the layer's framebuffer (null: the main one) with its viewport and starts a NanoVG frame on it.
   void BeginTarget(IDrawLayer* layer);
+  // What drawing on the main framebuffer can have touched: all of it, or the area (editor units).
+  struct ReachedArea
+  {
+    bool all = true;
+    IBounds area;
+  };
+  // Flushes NanoVG onto the current target; onto the main framebuffer only within what its clips reached.
+  void EndTarget();
+  void ReachClip(const IBounds& clip);
+  // The area in GL's window coordinates (origin bottom left), inside the window; false when it is all.
+  bool ReachedPixels(const ReachedArea& reached, int& x, int& y, int& w, int& h) const;
+  void ClearWindow();
   void PrepareText(const ITextStyle& style, const char* text, IBounds& r, float& x, float& y) const;
   void DeleteMainFramebuffer();
 
   bool mInFrame = false;
   bool mTargetMissing = false;
+  // What drawing on the main framebuffer can have touched since its NanoVG frame began: all of it until
+  // the first clip (NanoVG starts a frame unclipped), then the union of the clips. Controls are drawn
+  // only after a clip is set, so a partial repaint reaches no further than its dirty rectangles and its
+  // flushes are scissored to them: a software renderer then leaves the rest alone instead of running every
+  // full-window fill (a backdrop) through its shader. The frame's area gathers those of its flushes.
+  bool mMainTargetCurrent = false;
+  ReachedArea mTargetReached;
+  ReachedArea mFrameReached;
   Mutex mFramebufferLock;
   std::vector<NVGLUframebuffer*> mDeferredFramebuffers; // last in, first out
   ResourceCache mBitmapCache;

@@ -175,7 +175,7 @@ IBitmapHandle IGraphicsNanoVG::LoadBitmap(const char* name, int frames, bool hor
 APIBitmap* IGraphicsNanoVG::CreateLayerBitmap(int widthPx, int heightPx, float scale, float drawScale, bool)
 {
   if (!mVG || widthPx <= 0 || heightPx <= 0) return nullptr;
-  if (mInFrame) nvgEndFrame(mVG);
+  if (mInFrame) EndTarget();
   NVGLUframebuffer* fb = nvgluCreateFramebuffer(mVG, widthPx, heightPx, 0);
   if (fb)
   {
@@ -195,6 +195,8 @@ void IGraphicsNanoVG::BeginTarget(IDrawLayer* layer)
 {
   GlEntryPoints& gl = GetGlEntryPoints();
   mTargetMissing = layer && !layer->bitmap;
+  mMainTargetCurrent = !layer;
+  mTargetReached = ReachedArea();
   if (mTargetMissing) return;
   if (layer)
   {
@@ -221,7 +223,7 @@ void IGraphicsNanoVG::BeginTarget(IDrawLayer* layer)
 void IGraphicsNanoVG::BindCurrentLayer(IDrawLayer* layer)
 {
   if (!mVG) return;
-  nvgEndFrame(mVG);
+  EndTarget();
   BeginTarget(layer);
 }
 

@@ -146,7 +146,10 @@ void IGraphicsNanoVG::ApplyPathTransform(const IAffine& m)
 
 void IGraphicsNanoVG::SetPathClip(const IBounds& r)
 {
-  if (NVGcontext* vg = DrawTarget()) nvgScissor(vg, r.L, r.T, r.R - r.L, r.B - r.T);
+  NVGcontext* vg = DrawTarget();
+  if (!vg) return;
+  nvgScissor(vg, r.L, r.T, r.R - r.L, r.B - r.T);
+  ReachClip(r);
 }
 
 void IGraphicsNanoVG::DrawDottedLine(const IArgb& colour, float x1, float y1, float x2, float y2,

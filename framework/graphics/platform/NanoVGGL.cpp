@@ -7,6 +7,13 @@
 
 using iplug::igraphics::GetGlEntryPoints;
 
+// NanoVG turns the scissor test off at every flush and never on. The back end owns that test: it scissors
+// a flush onto the main framebuffer to the part a partial repaint can reach and turns the test off again.
+static void APIENTRY DisableAllButScissor(GLenum cap)
+{
+  if (cap != GL_SCISSOR_TEST) GetGlEntryPoints().Disable(cap);
+}
+
 #define glActiveTexture (GetGlEntryPoints().ActiveTexture)
 #define glAttachShader (GetGlEntryPoints().AttachShader)
 #define glBindAttribLocation (GetGlEntryPoints().BindAttribLocation)
@@ -30,7 +37,7 @@ using iplug::igraphics::GetGlEntryPoints;
 #define glDeleteRenderbuffers (GetGlEntryPoints().DeleteRenderbuffers)
 #define glDeleteShader (GetGlEntryPoints().DeleteShader)
 #define glDeleteTextures (GetGlEntryPoints().DeleteTextures)
-#define glDisable (GetGlEntryPoints().Disable)
+#define glDisable DisableAllButScissor
 #define glDisableVertexAttribArray (GetGlEntryPoints().DisableVertexAttribArray)
 #define glDrawArrays (GetGlEntryPoints().DrawArrays)
 #define glEnable (GetGlEntryPoints().Enable)

@@ -162,5 +162,34 @@ TEST(EditorLayout, ReopeningBuildsOneSetOfControls)
   EXPECT_EQ(gfxtest::FakeBitmap::Alive(), bitmapsBefore);
 }
 
+TEST(EditorLayout, TheBackdropIsDrawnOnceIntoALayerPerScaleAndCopiedAtEveryRepaint)
+{
+  OpenEditor ed;
+  // Titles drawn and layer copies over two repaints; the calls go first, as they name freed layers.
+  const auto twoPaints = [&]
+  {
+    ed.graphics->ClearCalls();
+    for (int i = 0; i < 2; ++i)
+    {
+      gfx::IRectList all;
+      all.Add(ed.graphics->GetBounds());
+      ed.graphics->PaintRegions(all);
+    }
+    int titles = 0, copies = 0;
+    for (const auto& t : ed.graphics->All(gfxtest::Op::Text))
+      titles += t.text == "QUORVEL";
+    for (const auto& b : ed.graphics->All(gfxtest::Op::Bitmap))
+      copies += static_cast<const gfxtest::FakeBitmap*>(b.bitmap)->origin == "layer";
+    return std::pair{titles, copies};
+  };
+  EXPECT_EQ(twoPaints(), std::pair(1, 2));
+  EXPECT_EQ(twoPaints(), std::pair(0, 2));
+  ed.graphics->Resize(980, 650, 1.25f, false);
+  EXPECT_EQ(twoPaints(), std::pair(1, 2));
+  ed.graphics->layerBitmapsFail = true; // then drawn at every repaint
+  ed.graphics->Resize(980, 650, 1.f, false);
+  EXPECT_EQ(twoPaints(), std::pair(2, 0));
+}
+
 } // namespace
 } // namespace quorvel::test

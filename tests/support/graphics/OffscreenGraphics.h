@@ -27,6 +27,8 @@ public:
   void* OpenEditorWindow(void* parent) override;
   void CloseEditorWindow() override;
   void* GetWindowHandle() override { return mOpen ? &mOpen : nullptr; }
+  // Nothing but the renderer writes the buffer: it holds the last frame.
+  bool KeepsWindowPixels() const override { return true; }
 
 private:
   void* mContext = nullptr; // OSMesaContext
