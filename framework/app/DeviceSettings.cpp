@@ -150,12 +150,12 @@ bool RepairDeviceSettings(DeviceSettings& s)
   return repaired;
 }
 
-std::string SettingsFilePath(const std::string& appDataFolder)
+std::string SettingsFilePath(const std::string& appDataFolder, const std::string& productFolder)
 {
-  if (appDataFolder.empty()) return {};
+  if (appDataFolder.empty() || productFolder.empty()) return {};
   std::string path = appDataFolder;
   if (path.back() != kSeparator && path.back() != '/') path += kSeparator;
-  return path + "Quorvel" + kSeparator + "settings.ini";
+  return path + productFolder + kSeparator + "settings.ini";
 }
 
 void LoadDeviceSettings(DeviceSettings& settings, const std::string& file)

@@ -7,7 +7,7 @@ namespace iplug
 {
 
 // The standalone program's audio and MIDI device choices, the only things it keeps between runs
-// ("settings.ini" in the "Quorvel" folder of the local application data).
+// ("settings.ini" in the program's own folder of the local application data).
 struct DeviceSettings
 {
   static constexpr int kMaxNameBytes = 99; // names are read into 100-byte buffers
@@ -36,8 +36,9 @@ bool MidiSettingsEqual(const DeviceSettings& a, const DeviceSettings& b);
 // Replaces every number outside what the program can use by its default; true when any was.
 bool RepairDeviceSettings(DeviceSettings& settings);
 
-// The settings file inside the application-data folder, or "" when there is no such folder.
-std::string SettingsFilePath(const std::string& appDataFolder);
+// The settings file in the program's own folder (named for the product) inside the application-data
+// folder, or "" when either name is missing.
+std::string SettingsFilePath(const std::string& appDataFolder, const std::string& productFolder);
 
 // Start-up: creates the folder when it is missing (reading nothing), otherwise reads every key
 // the file holds (missing keys take their read defaults, corrupt numbers the constructor

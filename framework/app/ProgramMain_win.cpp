@@ -139,6 +139,7 @@ int RunStandaloneProgram(HINSTANCE instance, const StandaloneProgram& program)
     options.createPlugin = program.createPlugin;
     options.devices = program.devices;
     options.appDataFolder = program.appDataFolder;
+    options.productFolder = program.name;
     options.noIo = commandLine.noIo;
     options.screenshotPath = commandLine.screenshotPath;
     StandaloneHost* host = CreateStandaloneHost(std::move(options));

@@ -64,7 +64,7 @@ bool StandaloneHost::LoadDeviceSettings()
   else if (!LocalAppDataFolder(folder))
     folder.clear();
   // Without an application-data folder the defaults stand and no file is read or written.
-  mSettingsPath = iplug::SettingsFilePath(folder);
+  mSettingsPath = iplug::SettingsFilePath(folder, mOptions.productFolder);
   iplug::LoadDeviceSettings(mCurrent, mSettingsPath);
   return true;
 }

@@ -23,12 +23,14 @@ struct StandaloneHostOptions
   std::function<IAppPlugin*(StandaloneHost&)> createPlugin;
   // The devices to use; null: the system's.
   IDeviceProvider* devices = nullptr;
-  // Where the "Quorvel" settings folder lives; unset: the user's local application data.
+  // Where the program's settings folder lives; unset: the user's local application data.
   std::optional<std::string> appDataFolder;
   // Shows an error a user must act on; unset: a message box on the main window.
   std::function<void(const char* text, const char* title)> showError;
   bool noIo = false;
   std::string screenshotPath; // non-empty: no devices either
+  // The settings folder's name (the product's); empty: no settings are read or written.
+  std::string productFolder;
 };
 
 // The standalone program's host: owns the plug-in, the audio system and the MIDI clients, runs

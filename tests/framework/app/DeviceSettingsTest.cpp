@@ -22,7 +22,7 @@ std::string Read(const std::string& file, const char* section, const char* key)
 // An existing settings file holding exactly the given text (plain ASCII, as an editor saves it).
 std::string SettingsFileWith(const TempFolder& folder, const std::string& text)
 {
-  const std::string file = SettingsFilePath(folder.Path());
+  const std::string file = SettingsFilePath(folder.Path(), "Quorvel");
   folder.Sub("Quorvel");
   iplug::test::WriteFileBytes(file, text);
   return file;
@@ -33,7 +33,7 @@ std::string SettingsFileWith(const TempFolder& folder, const std::string& text)
 TEST(DeviceSettingsTest, FirstStartCreatesFolderAndWritesDefaults)
 {
   TempFolder folder("first");
-  const std::string file = SettingsFilePath(folder.Path());
+  const std::string file = SettingsFilePath(folder.Path(), "Quorvel");
   ASSERT_FALSE(PathExists(file.substr(0, file.size() - std::string("settings.ini").size() - 1)));
 
   DeviceSettings s;
@@ -179,7 +179,7 @@ TEST(DeviceSettingsTest, NonAsciiNamesSurviveSaveAndLoadInAnyFolder)
   {
     SCOPED_TRACE(folderName);
     TempFolder root("utf8");
-    const std::string file = SettingsFilePath(root.Sub(folderName));
+    const std::string file = SettingsFilePath(root.Sub(folderName), "Quorvel");
     DeviceSettings s;
     LoadDeviceSettings(s, file);
     ASSERT_TRUE(PathExists(file));
@@ -202,7 +202,8 @@ TEST(DeviceSettingsTest, NonAsciiNamesSurviveSaveAndLoadInAnyFolder)
 
 TEST(DeviceSettingsTest, NoApplicationDataFolderMeansNoFile)
 {
-  EXPECT_EQ(SettingsFilePath(""), "");
+  EXPECT_EQ(SettingsFilePath("", "Quorvel"), "");
+  EXPECT_EQ(SettingsFilePath("folder", ""), "");
   DeviceSettings s;
   s.sampleRate = 96000;
   LoadDeviceSettings(s, "");
@@ -252,7 +253,7 @@ TEST(DeviceSettingsTest, NamesKeepBlanksAndQuotesThroughTheFile)
 {
   // Device names are stored after the driver prefix "X:", so they often start with a blank.
   TempFolder folder("blanks");
-  const std::string file = SettingsFilePath(folder.Path());
+  const std::string file = SettingsFilePath(folder.Path(), "Quorvel");
   DeviceSettings s;
   LoadDeviceSettings(s, file);
   s.audioInput = " Speakers";
@@ -278,5 +279,5 @@ TEST(DeviceSettingsTest, LocalApplicationDataFolderIsFound)
   EXPECT_TRUE(PathExists(folder));
   EXPECT_NE(folder.back(), '\\');
 #endif
-  EXPECT_EQ(SettingsFilePath(folder).rfind(folder, 0), 0u);
+  EXPECT_EQ(SettingsFilePath(folder, "Quorvel").rfind(folder, 0), 0u);
 }

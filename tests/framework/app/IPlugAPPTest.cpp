@@ -100,6 +100,7 @@ struct AppRig
     devices.midiOutputPorts = {"Synth"};
     options.devices = &devices;
     options.appDataFolder = folder.Path();
+    options.productFolder = "Quorvel";
     options.showError = [](const char*, const char*) {};
     options.createPlugin = [this, midiOut, kind](StandaloneHost& host)
     {

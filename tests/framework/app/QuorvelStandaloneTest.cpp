@@ -34,6 +34,7 @@ struct EffectRig
     devices.audioDevices = {{"Box", 2, 2, true, true}};
     options.devices = &devices;
     options.appDataFolder = folder.Path();
+    options.productFolder = "Quorvel";
     options.showError = [](const char*, const char*) {};
     options.createPlugin = [this](StandaloneHost& host)
     {

@@ -24,6 +24,7 @@ struct SystemRig
   SystemRig() : folder("system")
   {
     options.appDataFolder = folder.Path();
+    options.productFolder = "Quorvel";
     options.createPlugin = [this](StandaloneHost& h)
     {
       effect = quorvel::CreatePluginInstance(InstanceInfo{&h});

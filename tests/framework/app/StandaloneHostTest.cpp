@@ -28,6 +28,7 @@ struct HostRig
     devices.midiOutputPorts = {"Synth"};
     options.devices = &devices;
     options.appDataFolder = folder.Path();
+    options.productFolder = "Quorvel";
     options.createPlugin = [this, mode](StandaloneHost&)
     {
       plugin = new FakeAppPlugin(mode);
@@ -337,7 +338,7 @@ TEST(StandaloneHostTest, WithoutAnApplicationDataFolderTheDefaultsStandAndNothin
   // A fallback that would save the settings still runs the stream.
   ASSERT_TRUE(host.StartAudioFromSettings());
   EXPECT_EQ(host.CurrentSettings().audioInput, " Microphone");
-  EXPECT_FALSE(PathExists(SettingsFilePath(rig.folder.Path())));
+  EXPECT_FALSE(PathExists(SettingsFilePath(rig.folder.Path(), "Quorvel")));
 }
 
 TEST(StandaloneHostTest, DevicesOffOpensNothing)
@@ -365,7 +366,7 @@ TEST(StandaloneHostTest, MidiPortsOpenByNameAndVanishedOnesTurnOff)
   DeviceSettings stored;
   stored.midiInput = "Pads";
   stored.midiOutput = "Gone Synth";
-  ASSERT_TRUE(WriteDeviceSettings(stored, SettingsFilePath(rig.folder.Path())));
+  ASSERT_TRUE(WriteDeviceSettings(stored, SettingsFilePath(rig.folder.Path(), "Quorvel")));
   StandaloneHost& host = rig.Start();
   EXPECT_EQ(rig.devices.midiInClientName, "RtMidi Input Client");
   EXPECT_EQ(rig.devices.midiOutClientName, "RtMidi Output Client");
