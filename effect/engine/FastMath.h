@@ -115,15 +115,6 @@ inline __m128 TanhRational4(__m128 x)
   return _mm_div_ps(_mm_mul_ps(xc, p), q);
 }
 
-// The rational form where some lane passes the switch, the polynomial alone otherwise.
-inline __m128 TanhRational4MostlySmall(__m128 x)
-{
-  const __m128 signMask = _mm_set1_ps(-0.f);
-  const __m128 a = _mm_andnot_ps(signMask, x);
-  if (_mm_movemask_ps(_mm_cmplt_ps(a, _mm_set1_ps(kTanhSwitch))) != 15) return TanhRational4(x);
-  return _mm_or_ps(TanhSmall4(a), _mm_and_ps(signMask, x));
-}
-
 // As above, and NaN stays NaN.
 inline __m128 Tanh4(__m128 x)
 {
@@ -175,15 +166,13 @@ inline F4 SiliconKnee(F4 a)
 {
   return {detail::SiliconKnee4(a.v)};
 }
-// The short-chain tanh for feedback loops (see TanhRational4).
-inline F4 TanhInLoop(F4 a)
+// The rational tanh (see TanhRational4): the short chain for feedback loops, and fewer operations
+// for the passes whose tanh differences the filters after them do not amplify much.
+inline F4 TanhRational(F4 a)
 {
   return {detail::TanhRational4(a.v)};
 }
-inline F4 TanhInLoopMostlySmall(F4 a)
-{
-  return {detail::TanhRational4MostlySmall(a.v)};
-}
+
 
 inline float FastTanh(float x)
 {
@@ -206,11 +195,7 @@ inline F4 TanhMostlySmall(F4 a)
 {
   return Tanh(a);
 }
-inline F4 TanhInLoop(F4 a)
-{
-  return Tanh(a);
-}
-inline F4 TanhInLoopMostlySmall(F4 a)
+inline F4 TanhRational(F4 a)
 {
   return Tanh(a);
 }
