@@ -24,8 +24,8 @@ constexpr float kTanhSwitch = 0.625f;
 // The rational form's coefficients (numerator in x^2 from degree 0, then denominator) and the
 // argument beyond which it holds +-1.
 constexpr float kTanhRationalLimit = 7.90531110763549805f;
-constexpr float kTanhP[7] = {4.89352455891786e-03f,  6.37261928875436e-04f, 1.48572235717979e-05f,
-                             5.12229709037114e-08f,  -8.60467152213735e-11f, 2.00018790482477e-13f,
+constexpr float kTanhP[7] = {4.89352455891786e-03f, 6.37261928875436e-04f,  1.48572235717979e-05f,
+                             5.12229709037114e-08f, -8.60467152213735e-11f, 2.00018790482477e-13f,
                              -2.76076847742355e-16f};
 constexpr float kTanhQ[4] = {4.89352518554385e-03f, 2.26843463243900e-03f, 1.18534705686654e-04f,
                              1.19825839466702e-06f};
@@ -92,9 +92,9 @@ inline __m128 Tanh4MostlySmall(__m128 x)
 }
 
 // tanh as x P(x^2) / Q(x^2) (odd degree 13 over even degree 6) with x held to +-7.905, where the
-// form meets +-1: within 3.2e-7 of tanh for every float with fused steps (checked over all of them), 3.4e-7 without, a few ulps
-// rather than one, but its chain is the squares, three steps of each polynomial and one division,
-// about half that of the exponential form. For feedback loops, whose pace is that chain and whose
+// form meets +-1: within 3.2e-7 of tanh for every float with fused steps (checked over all of them), 3.4e-7
+// without, a few ulps rather than one, but its chain is the squares, three steps of each polynomial and one
+// division, about half that of the exponential form. For feedback loops, whose pace is that chain and whose
 // short memory does not pile the difference up. NaN gives +-7.905's value, as the loops never
 // see one.
 inline __m128 TanhRational4(__m128 x)
@@ -172,7 +172,6 @@ inline F4 TanhRational(F4 a)
 {
   return {detail::TanhRational4(a.v)};
 }
-
 
 inline float FastTanh(float x)
 {

@@ -18,7 +18,7 @@ using namespace lanes;
 } // namespace
 
 constinit const EngineKernels kKernels{KernelPath::kBaseline, &RunWetPath, &SymmetricPairs, &ReadInput,
-                                      &RunOutput};
+                                       &RunOutput};
 } // namespace baseline
 
 const EngineKernels& GetBaselineKernels()

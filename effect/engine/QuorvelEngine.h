@@ -23,11 +23,11 @@ struct ShaperTables;
 // One fixed-size object: nothing is allocated after construction. This class is the orchestration:
 // preparation, parameter targets (MapParamsToTargets), chunking, the up and down stages
 // (PolyphaseHalfBand), the meters' hold and release. The base-rate stages (input clamp and meter,
-// level follower, mix, ceiling, bypass, output meter) are kernels too (OutputKernels.inc). The oversampled stages run on the
-// kernel set chosen at preparation (EngineKernels.h): ModelScheduler.inc decides per chunk which
-// models run, ModelKernels.inc and FeedbackKernels.inc hold the models, HalfBandKernels.inc the
-// filter taps. The oversampled path keeps one channel per SIMD lane, so a stereo stream costs
-// hardly more than a mono one.
+// level follower, mix, ceiling, bypass, output meter) are kernels too (OutputKernels.inc). The oversampled
+// stages run on the kernel set chosen at preparation (EngineKernels.h): ModelScheduler.inc decides per chunk
+// which models run, ModelKernels.inc and FeedbackKernels.inc hold the models, HalfBandKernels.inc the filter
+// taps. The oversampled path keeps one channel per SIMD lane, so a stereo stream costs hardly more than a
+// mono one.
 class QuorvelEngine
 {
 public:
