@@ -115,6 +115,15 @@ inline __m128 TanhRational4(__m128 x)
   return _mm_div_ps(_mm_mul_ps(xc, p), q);
 }
 
+// The polynomial alone while every lane is below the switch, the rational form otherwise.
+inline __m128 TanhRational4MostlySmall(__m128 x)
+{
+  const __m128 signMask = _mm_set1_ps(-0.f);
+  const __m128 a = _mm_andnot_ps(signMask, x);
+  if (_mm_movemask_ps(_mm_cmplt_ps(a, _mm_set1_ps(kTanhSwitch))) != 15) return TanhRational4(x);
+  return _mm_or_ps(TanhSmall4(a), _mm_and_ps(signMask, x));
+}
+
 // As above, and NaN stays NaN.
 inline __m128 Tanh4(__m128 x)
 {
@@ -172,6 +181,10 @@ inline F4 TanhRational(F4 a)
 {
   return {detail::TanhRational4(a.v)};
 }
+inline F4 TanhRationalMostlySmall(F4 a)
+{
+  return {detail::TanhRational4MostlySmall(a.v)};
+}
 
 inline float FastTanh(float x)
 {
@@ -195,6 +208,10 @@ inline F4 TanhMostlySmall(F4 a)
   return Tanh(a);
 }
 inline F4 TanhRational(F4 a)
+{
+  return Tanh(a);
+}
+inline F4 TanhRationalMostlySmall(F4 a)
 {
   return Tanh(a);
 }
