@@ -8,6 +8,7 @@ namespace quorvel
 {
 
 struct WetPath;
+struct BaseRatePath;
 struct ParamRamp;
 
 enum class KernelPath : int
@@ -29,6 +30,12 @@ struct EngineKernels
   // Returns the chunk's harmonic activity.
   float (*runWetPath)(WetPath& path, ParamRamp* ramps, int count);
   PairsKernel symmetricPairs;
+  // The input chunk (offset .. offset + count - 1 of each channel) clamped onto the dry line;
+  // returns its peak for the input meter.
+  float (*readInput)(BaseRatePath& path, const float* const* inputs, int offset, int count);
+  // Level matching, mix, trim, ceiling and bypass of one chunk into the outputs; advances the
+  // base-rate ramps and returns the output's peak for the meter.
+  float (*runOutput)(BaseRatePath& path, ParamRamp* ramps, float* const* outputs, int offset, int count);
 };
 
 const EngineKernels& GetBaselineKernels();

@@ -14,9 +14,11 @@ using namespace lanes;
 #include "effect/engine/FeedbackKernels.inc"
 #include "effect/engine/ModelScheduler.inc"
 #include "effect/engine/HalfBandKernels.inc"
+#include "effect/engine/OutputKernels.inc"
 } // namespace
 
-constinit const EngineKernels kKernels{KernelPath::kBaseline, &RunWetPath, &SymmetricPairs};
+constinit const EngineKernels kKernels{KernelPath::kBaseline, &RunWetPath, &SymmetricPairs, &ReadInput,
+                                       &RunOutput};
 } // namespace baseline
 
 const EngineKernels& GetBaselineKernels()

@@ -3,6 +3,7 @@
 // Everything the per-instruction-set kernel sources (*.inc) use. Included before the namespace
 // that each kernel build opens, since the kernels themselves include nothing.
 
+#include "effect/engine/BaseRatePath.h"
 #include "effect/engine/ClampSample.h"
 #include "effect/engine/EngineKernels.h"
 #include "effect/engine/FastMath.h"

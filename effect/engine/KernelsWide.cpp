@@ -26,6 +26,7 @@ using namespace lanes;
 #include "effect/engine/FeedbackKernels.inc"
 #include "effect/engine/ModelScheduler.inc"
 #include "effect/engine/HalfBandKernels.inc"
+#include "effect/engine/OutputKernels.inc"
 } // namespace
 } // namespace wide
 } // namespace quorvel
@@ -37,7 +38,8 @@ namespace quorvel
 {
 namespace wide
 {
-constinit const EngineKernels kKernels{KernelPath::kWide, &RunWetPath, &SymmetricPairs};
+constinit const EngineKernels kKernels{KernelPath::kWide, &RunWetPath, &SymmetricPairs, &ReadInput,
+                                       &RunOutput};
 } // namespace wide
 
 const EngineKernels& GetWideKernels()

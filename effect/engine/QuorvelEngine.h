@@ -1,5 +1,6 @@
 #pragma once
 
+#include "effect/engine/BaseRatePath.h"
 #include "effect/engine/EngineKernels.h"
 #include "effect/engine/EngineParams.h"
 #include "effect/engine/MeterLevels.h"
@@ -21,11 +22,12 @@ struct ShaperTables;
 // rate; the dry delay, level matching, mix, trim, ceiling, bypass and meters at the base rate.
 // One fixed-size object: nothing is allocated after construction. This class is the orchestration:
 // preparation, parameter targets (MapParamsToTargets), chunking, the up and down stages
-// (PolyphaseHalfBand), the base-rate output and the meters. The oversampled stages run on the
-// kernel set chosen at preparation (EngineKernels.h): ModelScheduler.inc decides per chunk which
-// models run, ModelKernels.inc and FeedbackKernels.inc hold the models, HalfBandKernels.inc the
-// filter taps. The oversampled path keeps one channel per SIMD lane, so a stereo stream costs
-// hardly more than a mono one.
+// (PolyphaseHalfBand), the meters' hold and release. The base-rate stages (input clamp and meter,
+// level follower, mix, ceiling, bypass, output meter) are kernels too (OutputKernels.inc). The oversampled
+// stages run on the kernel set chosen at preparation (EngineKernels.h): ModelScheduler.inc decides per chunk
+// which models run, ModelKernels.inc and FeedbackKernels.inc hold the models, HalfBandKernels.inc the filter
+// taps. The oversampled path keeps one channel per SIMD lane, so a stereo stream costs hardly more than a
+// mono one.
 class QuorvelEngine
 {
 public:
@@ -79,7 +81,7 @@ public:
   int GetChannels() const { return mChannels; }
   const ParamRamp& GetRamp(int i) const { return mRamps[i]; }
   ChannelState GetChannelState(int c) const;
-  float GetMatchGain() const { return mMatchGain; }
+  float GetMatchGain() const { return mBase.matchGain; }
   const ShaperTables& GetTables() const { return mTables; }
   KernelPath GetKernelPath() const { return mKernels->path; }
 
@@ -88,33 +90,22 @@ private:
 
   void ProcessChunk(const float* const* inputs, float* const* outputs, int offset, int count,
                     MeterLevels& peaks);
-  void ProcessBaseRate(float* const* outputs, int offset, int count, MeterLevels& peaks);
-  float FollowLevels(int i, float invChannels, float m1, float m2);
   void GatherPhasesIntoLanes(int count);
 
   EngineParams mParams;
   alignas(32) float mPhase[kMaxChannels][kOversampling][kMaxBlock] = {};
-  alignas(32) float mWet[kMaxChannels][kMaxBlock] = {};
-  alignas(32) float mMatch[kMaxBlock] = {}; // smoothed match gain per frame of the chunk
-  float mDryLine[kMaxChannels][kLatency + kMaxBlock] = {};
   PolyphaseHalfBand mHalfBand[kMaxChannels];
   ParamRamp mRamps[kNumRamps];
   const ShaperTables& mTables;
   WetPath mPath;
+  BaseRatePath mBase;
   const EngineKernels* mKernels = &GetBaselineKernels();
 
   double mFs = 48000.0;
   double mFsOs = 192000.0;
-  float mDryPower = 0.f;
-  float mWetPower = 0.f;
-  float mMatchGain = 1.f;
-
   float mInputHold = 0.f;
   float mOutputHold = 0.f;
   float mActivityHold = 0.f;
-
-  float mPowerSmoothing = 0.f;
-  float mGainSmoothing = 0.f;
 
   int mChannels = 2;
   std::atomic<bool> mReady{false};
