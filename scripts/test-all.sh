@@ -5,7 +5,7 @@ set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$here"
 
-bash scripts/setup-and-build.sh || { echo "build failed"; exit 1; }
+QUORVEL_BUILD_ONLY=1 bash scripts/setup-and-build.sh || { echo "build failed"; exit 1; }
 
 trees=${QUORVEL_TREES:-"native native-asan native-tsan windows"}
 status=0
