@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
+#include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
@@ -96,10 +97,12 @@ struct WindowFixture : ::testing::Test
         [this](IGraphics* g)
         {
           if (throwInLayout) throw std::runtime_error("layout");
+          g->EnableTooltips(tooltips);
           EXPECT_TRUE(g->LoadFontFile("Roboto", "Z:" QUORVEL_ROBOTO_PATH)); // GDI objects that closing frees
           other = new LoggingControl({100.f, 10.f, 150.f, 40.f}, {}, log, "b", COLOR_BLUE);
           g->AddControl(other);
           control = new ValueControl({10.f, 10.f, 60.f, 40.f}, {0}, log, "a", COLOR_RED);
+          control->SetTooltip("Drive \xCE\xA9");
           g->AddControl(control);
         });
     gRootKeys.clear();
@@ -109,9 +112,9 @@ struct WindowFixture : ::testing::Test
     delegate.CloseWindow();
     DestroyWindow(root);
   }
-  HWND Open()
+  HWND Open(HWND parent = nullptr)
   {
-    auto window = static_cast<HWND>(delegate.OpenWindow(root));
+    auto window = static_cast<HWND>(delegate.OpenWindow(parent ? parent : root));
     Pump(50);
     log.clear();
     return window;
@@ -125,6 +128,7 @@ struct WindowFixture : ::testing::Test
     return s;
   }();
   bool throwInLayout = false;
+  bool tooltips = false;
   IGraphicsWin* graphics = nullptr;
   ValueControl* control = nullptr;
   LoggingControl* other = nullptr;
@@ -328,6 +332,72 @@ TEST_F(WindowFixture, PaintingLeavesAHostsOwnContextCurrent)
   wglDeleteContext(host);
   ReleaseDC(hostWindow, hostDC);
   DestroyWindow(hostWindow);
+}
+
+// The record size of every tool message the editor sends, and the tooltip window it sends them to.
+std::vector<UINT> gToolInfoSizes;
+HWND gTooltipWindow = nullptr;
+LRESULT CALLBACK NoteToolMessages(int code, WPARAM wParam, LPARAM lParam)
+{
+  const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if (call->message == TTM_ADDTOOLW || call->message == TTM_UPDATETIPTEXTW)
+  {
+    gToolInfoSizes.push_back(reinterpret_cast<const TOOLINFOW*>(call->lParam)->cbSize);
+    gTooltipWindow = call->hwnd;
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(WindowFixture, AHoveredControlsTooltipReachesOneToolInTheVersion2Record)
+{
+  tooltips = true;
+  HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, NoteToolMessages, nullptr, GetCurrentThreadId());
+  HWND w = Open();
+  ASSERT_TRUE(w);
+  SendMessageW(w, WM_MOUSEMOVE, 0, MAKELPARAM(20, 20));
+  SendMessageW(w, WM_MOUSEHOVER, 0, MAKELPARAM(20, 20));
+  UnhookWindowsHookEx(hook);
+  ASSERT_TRUE(gTooltipWindow);
+  EXPECT_EQ(GetWindow(gTooltipWindow, GW_OWNER), root); // an owner is always a top-level window
+  EXPECT_EQ(gToolInfoSizes, std::vector<UINT>(2, TTTOOLINFOW_V2_SIZE)); // added, then given the text
+  EXPECT_EQ(SendMessageW(gTooltipWindow, TTM_GETTOOLCOUNT, 0, 0), 1);
+  wchar_t text[80] = {};
+  TOOLINFOW info{TTTOOLINFOW_V2_SIZE, 0, w, reinterpret_cast<UINT_PTR>(w)};
+  info.lpszText = text;
+  SendMessageW(gTooltipWindow, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&info));
+  EXPECT_STREQ(text, L"Drive \u03A9");
+}
+
+// The editor in two nested child windows: a size change reaches both unless the host already resized them.
+TEST_F(WindowFixture, AResizeReachesTheTwoEnclosingChildWindowsUnlessTheHostResizedThem)
+{
+  HWND outer = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 350, 250, root, nullptr,
+                               nullptr, nullptr);
+  HWND inner = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 300, 200, outer, nullptr,
+                               nullptr, nullptr);
+  HWND w = Open(inner);
+  ASSERT_TRUE(w);
+  auto size = [](HWND h)
+  {
+    RECT r{};
+    GetWindowRect(h, &r);
+    return std::make_pair(r.right - r.left, r.bottom - r.top);
+  };
+  const auto rootSize = size(root);
+  using Size = std::pair<long, long>;
+  // Whether the host resized the parents itself, the new editor size, then the sizes of the three windows.
+  const std::tuple<bool, int, int, Size, Size, Size> cases[] = {
+      {false, 220, 110, {220, 110}, {320, 210}, {370, 260}},
+      {true, 240, 130, {240, 130}, {320, 210}, {370, 260}}};
+  for (const auto& [hostResized, width, height, editor, parent, grandparent] : cases)
+  {
+    delegate.resizeAnswer = hostResized;
+    graphics->Resize(width, height, 1.f, true);
+    EXPECT_EQ(size(w), editor) << hostResized;
+    EXPECT_EQ(size(inner), parent) << hostResized;
+    EXPECT_EQ(size(outer), grandparent) << hostResized;
+  }
+  EXPECT_EQ(size(root), rootSize);
 }
 
 int CursorCount()

@@ -1,5 +1,6 @@
 // The platform's Win32 pieces on their own, under Wine: tick thread, GDI fonts, menus, native text field,
 // services and drag and drop.
+#include "framework/core/Utf16Conversion.h"
 #include "framework/graphics/platform/DragAndDrop.h"
 #include "framework/graphics/platform/GdiFonts.h"
 #include "framework/graphics/platform/PlatformPopupMenu.h"
@@ -9,6 +10,7 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -405,31 +407,31 @@ TEST(PlatformServices, AddressesOpenOnlyWhenConfirmedAndConnected)
   }
 }
 
-// Dialogs are ended from a hook as soon as they are made; the title is noted first.
+// Dialogs are ended from a hook as soon as they are made; the title is noted first. With an accepting step
+// set, the step runs and the dialog is confirmed, else it is cancelled.
 HHOOK gHook = nullptr;
 std::wstring gTitle;
-const wchar_t* gTypedName = nullptr; // typed into the file name field and confirmed, when set
-void CALLBACK NoteTitleAndCancel(HWND dialog, UINT, UINT_PTR id, DWORD)
+void (*gAccept)(HWND dialog) = nullptr;
+std::wstring gChoice; // the name typed into a file chooser, the folder selected in a folder chooser
+void CALLBACK NoteTitleAndEnd(HWND dialog, UINT, UINT_PTR id, DWORD)
 {
   KillTimer(dialog, id);
   wchar_t title[128] = {};
   GetWindowTextW(dialog, title, 128);
   gTitle = title;
-  // The name field is edt1 in the old dialog, the combo box cmb13 in the explorer-style one.
-  const bool typed = gTypedName && (SetDlgItemTextW(dialog, 0x480, gTypedName) ||
-                                    SetDlgItemTextW(dialog, 0x47C, gTypedName));
-  PostMessageW(dialog, WM_COMMAND, typed ? IDOK : IDCANCEL, 0);
+  if (gAccept) gAccept(dialog);
+  PostMessageW(dialog, WM_COMMAND, gAccept ? IDOK : IDCANCEL, 0);
 }
-LRESULT CALLBACK CloseDialogs(int code, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK EndDialogs(int code, WPARAM wParam, LPARAM lParam)
 {
-  if (code == HCBT_ACTIVATE) SetTimer(reinterpret_cast<HWND>(wParam), 77, 20, NoteTitleAndCancel);
+  if (code == HCBT_ACTIVATE) SetTimer(reinterpret_cast<HWND>(wParam), 77, 20, NoteTitleAndEnd);
   return CallNextHookEx(gHook, code, wParam, lParam);
 }
 
-TEST(PlatformServices, DialogsKeepOutputsOnCancelAndGiveTheFullPathOnAChoice)
+TEST(PlatformServices, DialogsKeepOutputsOnCancelAndGiveTheChoiceOnConfirmation)
 {
   HWND owner = MakeWindow();
-  gHook = SetWindowsHookExW(WH_CBT, CloseDialogs, nullptr, GetCurrentThreadId());
+  gHook = SetWindowsHookExW(WH_CBT, EndDialogs, nullptr, GetCurrentThreadId());
   IArgb colour{255, 10, 20, 30};
   EXPECT_FALSE(ChooseColour(owner, colour, "Pick a colour"));
   EXPECT_EQ(gTitle, L"Pick a colour");
@@ -443,17 +445,50 @@ TEST(PlatformServices, DialogsKeepOutputsOnCancelAndGiveTheFullPathOnAChoice)
   EXPECT_STREQ(path.Get(), "C:\\");
   EXPECT_STREQ(ChooseFolder(owner).Get(), "");
 
+  // Confirmed: a colour chooser titled with the prompt gives the colour shown, alpha kept.
+  gAccept = [](HWND dialog)
+  {
+    for (int i = 0; i < 3; i++) // the red, green and blue fields
+      SetDlgItemInt(dialog, 706 + i, 40 + 10 * i, FALSE);
+  };
+  gTitle.clear();
+  EXPECT_TRUE(ChooseColour(owner, colour, "Drive colour \xCE\xA9"));
+  EXPECT_EQ(gTitle, L"Drive colour \u03A9");
+  EXPECT_EQ(std::make_tuple(colour.A, colour.R, colour.G, colour.B), std::make_tuple(255, 40, 50, 60));
+
+  // A folder the test made on the desktop, picked in the tree, comes back with one trailing backslash.
+  // (Under Wine 8 neither BFFM_SETSELECTIONW nor the edit field changed the choice: the tree does.)
+  auto utf8 = [](const std::wstring& w) { return std::string(WideToUtf8((const char16_t*)w.c_str()).Get()); };
+  wchar_t desktop[MAX_PATH] = {};
+  ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop), S_OK);
+  gChoice = std::wstring(desktop) + L"\\Quorvel \u03A9";
+  CreateDirectoryW(gChoice.c_str(), nullptr);
+  gAccept = [](HWND dialog)
+  {
+    HWND tree = FindWindowExW(dialog, nullptr, WC_TREEVIEWW, nullptr);
+    auto next = [tree](WPARAM how, LPARAM item) { return SendMessageW(tree, TVM_GETNEXTITEM, how, item); };
+    for (LPARAM item = next(TVGN_CHILD, next(TVGN_ROOT, 0)); item; item = next(TVGN_NEXT, item))
+    {
+      wchar_t text[64] = {};
+      TVITEMW tv{TVIF_TEXT, reinterpret_cast<HTREEITEM>(item), 0, 0, text, 64};
+      SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv));
+      if (std::wstring(text) == L"Quorvel \u03A9") SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, item);
+    }
+  };
+  EXPECT_EQ(ChooseFolder(owner).Get(), utf8(gChoice) + "\\");
+  RemoveDirectoryW(gChoice.c_str());
+
   // A saved name comes back as the full path, its folder with the trailing backslash.
-  wchar_t temp[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, temp);
-  const std::wstring typed = std::wstring(temp) + L"take.wav";
-  gTypedName = typed.c_str();
+  gChoice = std::wstring(desktop) + L"\\take.wav";
+  // The name field is edt1 in the old dialog, the combo box cmb13 in the explorer-style one.
+  gAccept = [](HWND dialog)
+  {
+    if (!SetDlgItemTextW(dialog, 0x480, gChoice.c_str())) SetDlgItemTextW(dialog, 0x47C, gChoice.c_str());
+  };
   ASSERT_TRUE(ChooseFile(owner, file, path, true, "wav aif"));
-  gTypedName = nullptr;
-  const std::string dir = path.Get();
-  ASSERT_FALSE(dir.empty());
-  EXPECT_EQ(dir.back(), '\\');
-  EXPECT_EQ(std::string(file.Get()), dir + "take.wav");
+  gAccept = nullptr;
+  EXPECT_EQ(file.Get(), utf8(gChoice));
+  EXPECT_EQ(path.Get(), utf8(desktop) + "\\");
   UnhookWindowsHookEx(gHook);
   DestroyWindow(owner);
 }
