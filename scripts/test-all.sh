@@ -22,7 +22,8 @@ for preset in $trees; do
     xvfb-run -a -s "-screen 0 1280x1024x24" bash -c \
       "build/windows/wine-prepare && ctest --preset windows --timeout 300 --repeat until-pass:2" 2>&1 | tee "$log"
     rc=${PIPESTATUS[0]}
-    build/windows/wine-run wineserver -k >/dev/null 2>&1 || true
+    server=$(sed -n 's/^server="\(.*\)"$/\1/p' build/windows/wine-prepare)
+    WINEPREFIX="$here/build/windows/wineprefix" "$server" -k >/dev/null 2>&1 || true
   elif [ "$preset" = native-tsan ]; then
     # The thread sanitizer tree runs the tests that exercise several threads.
     ctest --preset "$preset" --timeout 300 -L concurrency 2>&1 | tee "$log"
