@@ -31,7 +31,7 @@ TEST_P(PolyphaseHalfBandPaths, MatchesTheDirectFormAcrossBlockSizes)
   poly->SetKernels(GetKernels(test::EffectivePath(GetParam())));
   strided->SetKernels(GetKernels(test::EffectivePath(GetParam())));
   Oversampler direct;
-  float lanes[512 * 4 * 3];
+  float lanes[512 * 4 * 4];
   float fromLanes[512];
 
   static constexpr int kSizes[] = {512, 1, 3, 255, 64, 7, 500};
@@ -54,9 +54,9 @@ TEST_P(PolyphaseHalfBandPaths, MatchesTheDirectFormAcrossBlockSizes)
       }
     }
     poly->Downsample(p[0], p[1], p[2], p[3], n, back);
-    for (int j = 0; j < 4 * n; ++j) // the channel's samples in lane 1 of three
-      lanes[3 * j + 1] = processed[4 * pos + static_cast<std::size_t>(j)];
-    strided->DownsampleStrided(lanes + 1, 3, n, fromLanes);
+    for (int j = 0; j < 4 * n; ++j) // the channel's samples in lane 1 of four
+      lanes[4 * j + 1] = processed[4 * pos + static_cast<std::size_t>(j)];
+    strided->DownsampleStrided(lanes + 1, 4, n, fromLanes);
     for (int i = 0; i < n; ++i)
       ASSERT_EQ(fromLanes[i], back[i]) << pos + static_cast<std::size_t>(i);
     for (int i = 0; i < n; ++i)
