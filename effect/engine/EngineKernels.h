@@ -22,6 +22,12 @@ enum class KernelPath : int
 using PairsKernel = void (*)(float* y, int n, const float* c, int taps, const float* p, const float* q,
                              bool accumulate);
 
+// even[m] = s[2 m stride], odd[m] = s[(2 m + 1) stride] for m = 0 .. pairs - 1.
+using SplitKernel = void (*)(const float* s, int stride, int pairs, float* even, float* odd);
+// r0[i] = r[2 i] + centre o[2 i - delay], r2[i] = r[2 i + 1] + centre o[2 i + 1 - delay], i < n.
+using JoinKernel = void (*)(const float* r, const float* o, int delay, float centre, int n, float* r0,
+                            float* r2);
+
 struct EngineKernels
 {
   KernelPath path;
@@ -30,6 +36,9 @@ struct EngineKernels
   // Returns the chunk's harmonic activity.
   float (*runWetPath)(WetPath& path, ParamRamp* ramps, int count);
   PairsKernel symmetricPairs;
+  // The down stages' parity split of a lane and the join of the first stage's outputs.
+  SplitKernel splitStrided;
+  JoinKernel joinCentre;
   // The input chunk (offset .. offset + count - 1 of each channel) clamped onto the dry line;
   // returns its peak for the input meter.
   float (*readInput)(BaseRatePath& path, const float* const* inputs, int offset, int count);

@@ -81,16 +81,6 @@ inline __m128 Tanh4Number(__m128 x)
   return _mm_or_ps(t, sign);
 }
 
-// The same values; when every lane is below the switch only the polynomial runs. For a tanh inside
-// a feedback loop whose argument mostly stays small, the loop then waits on the polynomial alone.
-inline __m128 Tanh4MostlySmall(__m128 x)
-{
-  const __m128 signMask = _mm_set1_ps(-0.f);
-  const __m128 a = _mm_andnot_ps(signMask, x);
-  if (_mm_movemask_ps(_mm_cmplt_ps(a, _mm_set1_ps(kTanhSwitch))) != 15) return Tanh4Number(x);
-  return _mm_or_ps(TanhSmall4(a), _mm_and_ps(signMask, x));
-}
-
 // tanh as x P(x^2) / Q(x^2) (odd degree 13 over even degree 6) with x held to +-7.905, where the
 // form meets +-1: within 3.2e-7 of tanh for every float with fused steps (checked over all of them), 3.4e-7
 // without, a few ulps rather than one, but its chain is the squares, three steps of each polynomial and one
@@ -167,10 +157,6 @@ inline F4 TanhLow(F4 a)
 {
   return Tanh(a);
 }
-inline F4 TanhMostlySmall(F4 a)
-{
-  return {detail::Tanh4MostlySmall(a.v)};
-}
 inline F4 SiliconKnee(F4 a)
 {
   return {detail::SiliconKnee4(a.v)};
@@ -202,10 +188,6 @@ inline F4 Tanh(F4 a)
 inline F4 TanhLow(F4 a)
 {
   return Set(std::tanh(a.v[0]), std::tanh(a.v[1]), 0.f, 0.f);
-}
-inline F4 TanhMostlySmall(F4 a)
-{
-  return Tanh(a);
 }
 inline F4 TanhRational(F4 a)
 {

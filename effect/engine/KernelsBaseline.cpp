@@ -17,8 +17,8 @@ using namespace lanes;
 #include "effect/engine/OutputKernels.inc"
 } // namespace
 
-constinit const EngineKernels kKernels{KernelPath::kBaseline, &RunWetPath, &SymmetricPairs, &ReadInput,
-                                       &RunOutput};
+constinit const EngineKernels kKernels{KernelPath::kBaseline, &RunWetPath, &SymmetricPairs, &SplitStrided,
+                                       &JoinCentre,           &ReadInput,  &RunOutput};
 } // namespace baseline
 
 const EngineKernels& GetBaselineKernels()

@@ -38,8 +38,8 @@ namespace quorvel
 {
 namespace wide
 {
-constinit const EngineKernels kKernels{KernelPath::kWide, &RunWetPath, &SymmetricPairs, &ReadInput,
-                                       &RunOutput};
+constinit const EngineKernels kKernels{KernelPath::kWide, &RunWetPath, &SymmetricPairs, &SplitStrided,
+                                       &JoinCentre,       &ReadInput,  &RunOutput};
 } // namespace wide
 
 const EngineKernels& GetWideKernels()

@@ -49,8 +49,12 @@ inline void KeepHistory(float* buffer, int history, int count)
 void PolyphaseHalfBand::Reset()
 {
   const PairsKernel pairs = mPairs;
+  const SplitKernel split = mSplit;
+  const JoinKernel join = mJoin;
   *this = PolyphaseHalfBand{};
   mPairs = pairs;
+  mSplit = split;
+  mJoin = join;
 }
 
 void PolyphaseHalfBand::Upsample(const float* in, int n, float* o0, float* o1, float* o2, float* o3)
@@ -92,13 +96,7 @@ void PolyphaseHalfBand::Downsample(const float* p0, const float* p1, const float
 
 void PolyphaseHalfBand::DownsampleStrided(const float* samples, int stride, int n, float* out)
 {
-  float* e = mE + kEHistory;
-  float* o = mO + kOHistory;
-  for (int m = 0; m < 2 * n; ++m)
-  {
-    e[m] = samples[(2 * m) * stride];
-    o[m] = samples[(2 * m + 1) * stride];
-  }
+  mSplit(samples, stride, 2 * n, mE + kEHistory, mO + kOHistory);
   DownsampleSplit(n, out);
 }
 
@@ -111,11 +109,7 @@ void PolyphaseHalfBand::DownsampleSplit(int n, float* out)
   mPairs(mR, n2, kD1.data(), 9, e, e - 17, false);
   float* r0 = mR0 + kR0History;
   float* r2 = mR2 + kR2History;
-  for (int i = 0; i < n; ++i)
-  {
-    r0[i] = mR[2 * i] + kCentre * o[2 * i - 9];
-    r2[i] = mR[2 * i + 1] + kCentre * o[2 * i + 1 - 9];
-  }
+  mJoin(mR, o, 9, kCentre, n, r0, r2);
   // Second stage at 2 fs -> fs.
   mPairs(out, n, kD2.data(), 20, r0, r0 - 39, false);
   float x1 = mApIn;

@@ -17,7 +17,12 @@ public:
   void Reset();
 
   // The tap sums run on the kernel set the engine chose (the baseline one unless told otherwise).
-  void SetKernels(const EngineKernels& kernels) { mPairs = kernels.symmetricPairs; }
+  void SetKernels(const EngineKernels& kernels)
+  {
+    mPairs = kernels.symmetricPairs;
+    mSplit = kernels.splitStrided;
+    mJoin = kernels.joinCentre;
+  }
 
   // One channel of base-rate input in; the four oversampled phases of each frame out.
   void Upsample(const float* x, int n, float* o0, float* o1, float* o2, float* o3);
@@ -50,6 +55,8 @@ private:
   float mApIn = 0.f;
   float mApOut = 0.f;
   PairsKernel mPairs = GetBaselineKernels().symmetricPairs;
+  SplitKernel mSplit = GetBaselineKernels().splitStrided;
+  JoinKernel mJoin = GetBaselineKernels().joinCentre;
 };
 
 } // namespace quorvel

@@ -105,13 +105,6 @@ TEST(FastMath, LaneFormsAgreeWithTheScalarOnes)
   const F4 knee = SiliconKnee(Set(-2.5f, 0.3f, 1.f, -40.f));
   for (int l = 0; l < 4; ++l)
     EXPECT_EQ(Lane(t, l), FastTanh(Lane(x, l))) << l;
-  // The form that skips the exponential while every lane is small gives the same bits either way.
-  for (const F4 v : {x, Set(-0.6f, 0.01f, 0.3f, -0.f), Set(0.62f, 0.63f, -0.1f, 0.2f)})
-    for (int l = 0; l < 4; ++l)
-    {
-      EXPECT_EQ(Lane(TanhMostlySmall(v), l), Lane(Tanh(v), l)) << Lane(v, l);
-      EXPECT_EQ(std::signbit(Lane(TanhMostlySmall(v), l)), std::signbit(Lane(v, l)));
-    }
   EXPECT_EQ(Lane(low, 0), FastTanh(-3.5f));
   EXPECT_EQ(Lane(low, 1), FastTanh(0.01f));
 

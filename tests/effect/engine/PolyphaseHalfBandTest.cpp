@@ -2,6 +2,7 @@
 #include "effect/engine/PolyphaseHalfBand.h"
 
 #include "tests/effect/engine/EngineSignals.h"
+#include "tests/effect/engine/KernelPaths.h"
 
 #include <gtest/gtest.h>
 
@@ -14,13 +15,24 @@ namespace
 {
 
 // The block-wise polyphase form must produce what the direct-form filters produce sample by
-// sample, whatever the block sizes (history carried across blocks, tails shorter than four).
-TEST(PolyphaseHalfBand, MatchesTheDirectFormAcrossBlockSizes)
+// sample, whatever the block sizes (history carried across blocks, tails shorter than four), on
+// either kernel set; the down stage from the engine's lane layout gives the same samples.
+class PolyphaseHalfBandPaths : public ::testing::TestWithParam<KernelPath>
 {
+};
+
+TEST_P(PolyphaseHalfBandPaths, MatchesTheDirectFormAcrossBlockSizes)
+{
+  test::AnnounceKernelPath(GetParam());
   const auto in = test::Noise(6000, 1.f, 31);
   const auto processed = test::Noise(6000 * 4, 0.9f, 32); // stands in for the shaped oversampled signal
   auto poly = std::make_unique<PolyphaseHalfBand>();
+  auto strided = std::make_unique<PolyphaseHalfBand>();
+  poly->SetKernels(GetKernels(test::EffectivePath(GetParam())));
+  strided->SetKernels(GetKernels(test::EffectivePath(GetParam())));
   Oversampler direct;
+  float lanes[512 * 4 * 4];
+  float fromLanes[512];
 
   static constexpr int kSizes[] = {512, 1, 3, 255, 64, 7, 500};
   float o[4][512], back[512];
@@ -42,6 +54,11 @@ TEST(PolyphaseHalfBand, MatchesTheDirectFormAcrossBlockSizes)
       }
     }
     poly->Downsample(p[0], p[1], p[2], p[3], n, back);
+    for (int j = 0; j < 4 * n; ++j) // the channel's samples in lane 1 of four
+      lanes[4 * j + 1] = processed[4 * pos + static_cast<std::size_t>(j)];
+    strided->DownsampleStrided(lanes + 1, 4, n, fromLanes);
+    for (int i = 0; i < n; ++i)
+      ASSERT_EQ(fromLanes[i], back[i]) << pos + static_cast<std::size_t>(i);
     for (int i = 0; i < n; ++i)
       worstDown =
           std::max(worstDown, std::fabs(double(direct.DownsampleFrame(&processed[4 * (pos + i)])) - back[i]));
@@ -62,6 +79,8 @@ TEST(PolyphaseHalfBand, MatchesTheDirectFormAcrossBlockSizes)
     EXPECT_EQ(back[i], 0.f);
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Paths, PolyphaseHalfBandPaths, test::kBothKernelPaths, test::KernelPathName);
 
 } // namespace
 } // namespace quorvel
