@@ -24,6 +24,25 @@ bool AllFinite(std::initializer_list<float> values)
   return std::all_of(values.begin(), values.end(), [](float v) { return std::isfinite(v); });
 }
 
+// Paints the current path: a solid colour directly, a gradient through a paint; a pattern that cannot be
+// painted draws nothing. The blend holds for this one draw only.
+void PaintPath(NVGcontext* vg, const IGradient& pattern, const IBlendSpec* blend,
+               void (*setColour)(NVGcontext*, NVGcolor), void (*setPaint)(NVGcontext*, NVGpaint),
+               void (*draw)(NVGcontext*))
+{
+  if (pattern.type == kPatternSolid)
+    setColour(vg, NanoVGColour(pattern.stops[0].colour, blend));
+  else
+  {
+    NVGpaint paint;
+    if (!MakeNanoVGPaint(vg, pattern, blend, paint)) return;
+    setPaint(vg, paint);
+  }
+  SetNanoVGBlend(vg, blend);
+  draw(vg);
+  nvgGlobalCompositeOperation(vg, NVG_SOURCE_OVER);
+}
+
 } // namespace
 
 void IGraphicsNanoVG::ClearPath()
@@ -78,22 +97,12 @@ void IGraphicsNanoVG::StrokePath(const IGradient& pattern, float thickness, cons
   nvgMiterLimit(mVG, style.miterLimit);
   nvgStrokeWidth(mVG, thickness);
 
-  bool paintable = true;
-  if (pattern.type == kPatternSolid)
-    nvgStrokeColor(mVG, NanoVGColour(pattern.stops[0].colour, blend));
-  else
-  {
-    NVGpaint paint;
-    paintable = MakeNanoVGPaint(mVG, pattern, blend, paint);
-    if (paintable) nvgStrokePaint(mVG, paint);
-  }
-  if (paintable)
-  {
-    nvgPathWinding(mVG, NVG_CCW);
-    SetNanoVGBlend(mVG, blend);
-    nvgStroke(mVG);
-    nvgGlobalCompositeOperation(mVG, NVG_SOURCE_OVER);
-  }
+  PaintPath(mVG, pattern, blend, nvgStrokeColor, nvgStrokePaint,
+            [](NVGcontext* vg)
+            {
+              nvgPathWinding(vg, NVG_CCW);
+              nvgStroke(vg);
+            });
   if (!style.keepPath) nvgBeginPath(mVG);
 }
 
@@ -105,21 +114,7 @@ void IGraphicsNanoVG::FillPath(const IGradient& pattern, const IFillStyle& style
   else if (style.rule == kFillEvenOdd)
     nvgPathWinding(mVG, NVG_CW);
 
-  bool paintable = true;
-  if (pattern.type == kPatternSolid)
-    nvgFillColor(mVG, NanoVGColour(pattern.stops[0].colour, blend));
-  else
-  {
-    NVGpaint paint;
-    paintable = MakeNanoVGPaint(mVG, pattern, blend, paint);
-    if (paintable) nvgFillPaint(mVG, paint);
-  }
-  if (paintable)
-  {
-    SetNanoVGBlend(mVG, blend);
-    nvgFill(mVG);
-    nvgGlobalCompositeOperation(mVG, NVG_SOURCE_OVER);
-  }
+  PaintPath(mVG, pattern, blend, nvgFillColor, nvgFillPaint, nvgFill);
   if (!style.keepPath) nvgBeginPath(mVG);
 }
 
