@@ -60,10 +60,7 @@ void SaveScreenshotFromMenu(HWND window)
   char text[512];
   std::snprintf(text, sizeof(text), "Screenshot saved to:\n%s\n\nOpen it?", path.c_str());
   if (MessageBoxUtf8(window, text, "Screenshot Saved", MB_YESNO) != IDYES) return;
-  const int length = MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
-  std::wstring wide(static_cast<size_t>(length > 0 ? length : 1), L'\0');
-  if (length > 0) MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide.data(), length);
-  ShellExecuteW(window, L"open", wide.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  ShellExecuteW(window, L"open", AsWideText(Utf8ToWide(path.c_str())), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 INT_PTR OnCommand(HWND window, StandaloneHost* host, int command)

@@ -10,6 +10,7 @@
 #include <shlobj.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -18,32 +19,11 @@ namespace iplug
 namespace
 {
 
-std::wstring Widen(const char* text)
-{
-  if (!text || !*text) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-  if (n <= 0) return {};
-  std::wstring wide(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), n);
-  wide.resize(static_cast<size_t>(n - 1));
-  return wide;
-}
-
-std::string Narrow(const wchar_t* text)
-{
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (n <= 0) return {};
-  std::string utf8(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), n, nullptr, nullptr);
-  utf8.resize(static_cast<size_t>(n - 1));
-  return utf8;
-}
-
 // A new profile file is written in the ANSI code page unless it already starts with a UTF-16
 // byte order mark; starting it with one keeps every character of a device name.
-void CreateUnicodeProfile(const std::wstring& file)
+void CreateUnicodeProfile(const wchar_t* file)
 {
-  HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = CreateFileW(file, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return;
   const unsigned char bom[2] = {0xFF, 0xFE};
   DWORD written = 0;
@@ -78,24 +58,27 @@ int ProfileReadString(const char* section, const char* key, const char* defaultV
 {
   if (!out || size <= 0) return 0;
   std::vector<wchar_t> wide(static_cast<size_t>(size) * 2 + 16, L'\0');
-  GetPrivateProfileStringW(Widen(section).c_str(), Widen(key).c_str(), Widen(defaultValue).c_str(),
-                           wide.data(), static_cast<DWORD>(wide.size()), Widen(file.c_str()).c_str());
-  std::string utf8 = Narrow(wide.data());
-  size_t n = std::min(utf8.size(), static_cast<size_t>(size - 1));
+  GetPrivateProfileStringW(AsWideText(Utf8ToWide(section)), AsWideText(Utf8ToWide(key)),
+                           AsWideText(Utf8ToWide(defaultValue)), wide.data(), static_cast<DWORD>(wide.size()),
+                           AsWideText(Utf8ToWide(file.c_str())));
+  const TextBuffer utf8 = WideToUtf8(wide.data());
+  const size_t length = static_cast<size_t>(utf8.GetLength());
+  size_t n = std::min(length, static_cast<size_t>(size - 1));
   // Never cut a character in half.
-  while (n > 0 && n < utf8.size() && (static_cast<unsigned char>(utf8[n]) & 0xC0) == 0x80)
+  while (n > 0 && n < length && (static_cast<unsigned char>(utf8.Get()[n]) & 0xC0) == 0x80)
     n--;
-  std::memcpy(out, utf8.data(), n);
+  std::memcpy(out, utf8.Get(), n);
   out[n] = '\0';
   return static_cast<int>(n);
 }
 
 bool ProfileWriteString(const char* section, const char* key, const char* value, const std::string& file)
 {
-  const std::wstring wideFile = Widen(file.c_str());
-  if (GetFileAttributesW(wideFile.c_str()) == INVALID_FILE_ATTRIBUTES) CreateUnicodeProfile(wideFile);
-  return WritePrivateProfileStringW(Widen(section).c_str(), Widen(key).c_str(), Widen(value).c_str(),
-                                    wideFile.c_str()) != 0;
+  const HeapBuffer wideFile = Utf8ToWide(file.c_str());
+  if (GetFileAttributesW(AsWideText(wideFile)) == INVALID_FILE_ATTRIBUTES)
+    CreateUnicodeProfile(AsWideText(wideFile));
+  return WritePrivateProfileStringW(AsWideText(Utf8ToWide(section)), AsWideText(Utf8ToWide(key)),
+                                    AsWideText(Utf8ToWide(value)), AsWideText(wideFile)) != 0;
 }
 
 } // namespace iplug

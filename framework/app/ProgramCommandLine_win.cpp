@@ -1,4 +1,5 @@
 #include "framework/app/ProgramCommandLine.h"
+#include "framework/core/Win32Utf8.h"
 
 #include <windows.h>
 
@@ -16,11 +17,7 @@ std::vector<std::string> ProcessCommandLineTokens()
   // Element 0 is the program itself.
   for (int i = 1; i < count; i++)
   {
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, args[i], -1, nullptr, 0, nullptr, nullptr);
-    std::string token(bytes > 0 ? static_cast<size_t>(bytes) : 1u, '\0');
-    if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, args[i], -1, token.data(), bytes, nullptr, nullptr);
-    token.resize(bytes > 0 ? static_cast<size_t>(bytes) - 1 : 0u);
-    tokens.push_back(std::move(token));
+    tokens.emplace_back(WideToUtf8(args[i]).Get());
   }
   LocalFree(args);
   return tokens;

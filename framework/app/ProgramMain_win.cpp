@@ -1,5 +1,6 @@
 #include "framework/app/ProgramCommandLine.h"
 #include "framework/app/StandaloneProgram_win.h"
+#include "framework/core/Win32Utf8.h"
 #include "framework/graphics/platform/ModuleInstance.h"
 #include "resources/ProgramDialogIds.h"
 
@@ -11,15 +12,6 @@ namespace iplug
 {
 namespace
 {
-
-std::wstring Widen(const std::string& text)
-{
-  const int length = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-  std::wstring wide(static_cast<size_t>(length > 0 ? length : 1), L'\0');
-  if (length > 0) MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), length);
-  wide.resize(length > 0 ? static_cast<size_t>(length) - 1 : 0u);
-  return wide;
-}
 
 UINT gWheelMessage = 0;
 
@@ -93,14 +85,14 @@ void RemoveDebugMenu(HWND main)
 bool SingleInstance::Acquire(const std::string& name)
 {
   Release();
-  const std::wstring wide = Widen(name);
+  const HeapBuffer wide = Utf8ToWide(name.c_str());
   // Creating decides atomically: two starts at once cannot both miss the other's mutex.
-  HANDLE mutex = CreateMutexW(nullptr, FALSE, wide.c_str());
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, AsWideText(wide));
   if (mutex && GetLastError() == ERROR_ALREADY_EXISTS)
   {
     CloseHandle(mutex);
     // The first instance's main dialog: its About box has the same class and title, but an owner.
-    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, L"#32770", wide.c_str()));)
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, L"#32770", AsWideText(wide)));)
     {
       if (GetWindow(window, GW_OWNER)) continue;
       SetForegroundWindow(window);

@@ -120,12 +120,7 @@ std::string TemporaryFolderUtf8()
   wchar_t wide[MAX_PATH + 2] = {};
   const DWORD length = GetTempPathW(MAX_PATH + 1, wide);
   if (length == 0 || length > MAX_PATH + 1) return {};
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-  if (bytes <= 1) return {};
-  std::string folder(static_cast<size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide, -1, folder.data(), bytes, nullptr, nullptr);
-  folder.resize(static_cast<size_t>(bytes) - 1);
-  return folder;
+  return WideToUtf8(wide).Get();
 }
 
 } // namespace iplug

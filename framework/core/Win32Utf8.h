@@ -5,6 +5,8 @@
 // converts, and falls back to the narrow call with the untouched bytes when the
 // text is plain ASCII or cannot be converted. Window handles are void* so that
 // callers need not include <windows.h>.
+#include "framework/core/Utf16Conversion.h"
+
 #include <cstddef>
 #include <cstdio>
 #include <ctime>
@@ -27,4 +29,17 @@ int StatFileUtf8(const char* path, struct _stat64* info);
 int FormatTimeUtf8(char* out, int size, const char* format, const struct tm* time);
 void SubclassComboUtf8(void* combo);
 float GetWindowScale(void* window);
+
+// Converted units as the wide calls take them. Never null: several of those calls read null as an
+// instruction (delete the key, no caption), so a conversion that found no memory reads as "".
+inline const wchar_t* AsWideText(const HeapBuffer& units)
+{
+  const auto* text = units.GetAs<const wchar_t>();
+  return text ? text : L"";
+}
+
+inline TextBuffer WideToUtf8(const wchar_t* text)
+{
+  return WideToUtf8(reinterpret_cast<const char16_t*>(text));
+}
 } // namespace iplug

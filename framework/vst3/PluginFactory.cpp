@@ -28,43 +28,19 @@ template <size_t N, class To, class From> void CopyField(To (&dst)[N], const Fro
   CopyField(dst, src, N);
 }
 
-void Widen(PClassInfoW& w, const PClassInfo2& a)
+// The nine fields of a class record, between any two of its text forms; fields of the same
+// text width keep every unit.
+template <class To, class From> void CopyClassRecord(To& to, const From& from)
 {
-  std::memcpy(w.cid, a.cid, sizeof(TUID));
-  w.cardinality = a.cardinality;
-  CopyField(w.category, a.category);
-  CopyField(w.name, a.name);
-  w.classFlags = a.classFlags;
-  CopyField(w.subCategories, a.subCategories);
-  CopyField(w.vendor, a.vendor);
-  CopyField(w.version, a.version);
-  CopyField(w.sdkVersion, a.sdkVersion);
-}
-
-void Copy(PClassInfo2& to, const PClassInfo2& a)
-{
-  std::memcpy(to.cid, a.cid, sizeof(TUID));
-  to.cardinality = a.cardinality;
-  CopyField(to.category, a.category);
-  CopyField(to.name, a.name);
-  to.classFlags = a.classFlags;
-  CopyField(to.subCategories, a.subCategories);
-  CopyField(to.vendor, a.vendor);
-  CopyField(to.version, a.version);
-  CopyField(to.sdkVersion, a.sdkVersion);
-}
-
-void Narrow(PClassInfo2& a, const PClassInfoW& w)
-{
-  std::memcpy(a.cid, w.cid, sizeof(TUID));
-  a.cardinality = w.cardinality;
-  CopyField(a.category, w.category);
-  CopyField(a.name, w.name);
-  a.classFlags = w.classFlags;
-  CopyField(a.subCategories, w.subCategories);
-  CopyField(a.vendor, w.vendor);
-  CopyField(a.version, w.version);
-  CopyField(a.sdkVersion, w.sdkVersion);
+  std::memcpy(to.cid, from.cid, sizeof(TUID));
+  to.cardinality = from.cardinality;
+  CopyField(to.category, from.category);
+  CopyField(to.name, from.name);
+  to.classFlags = from.classFlags;
+  CopyField(to.subCategories, from.subCategories);
+  CopyField(to.vendor, from.vendor);
+  CopyField(to.version, from.version);
+  CopyField(to.sdkVersion, from.sdkVersion);
 }
 } // namespace
 
@@ -105,8 +81,8 @@ bool CPluginFactory::registerClass(const PClassInfo2* info, CreateFunction creat
   if (!info) return false;
   ClassEntry entry;
   // Copied field by field so that a description without terminators cannot run past its fields.
-  Copy(entry.info8, *info);
-  Widen(entry.info16, entry.info8);
+  CopyClassRecord(entry.info8, *info);
+  CopyClassRecord(entry.info16, entry.info8);
   entry.create = create;
   entry.context = context;
   return addEntry(entry);
@@ -116,13 +92,9 @@ bool CPluginFactory::registerClass(const PClassInfoW* info, CreateFunction creat
 {
   if (!info) return false;
   ClassEntry entry;
-  Narrow(entry.info8, *info);
-  // The UTF-16 form keeps every unit: copy it field by field (terminated) rather than narrowed and widened.
-  Widen(entry.info16, entry.info8);
-  CopyField(entry.info16.name, info->name);
-  CopyField(entry.info16.vendor, info->vendor);
-  CopyField(entry.info16.version, info->version);
-  CopyField(entry.info16.sdkVersion, info->sdkVersion);
+  CopyClassRecord(entry.info8, *info);
+  // Copied directly rather than narrowed and widened, so that the UTF-16 form keeps every unit.
+  CopyClassRecord(entry.info16, *info);
   entry.create = create;
   entry.context = context;
   return addEntry(entry);

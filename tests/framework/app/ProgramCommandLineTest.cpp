@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 using namespace iplug;
 
 TEST(ProgramCommandLineTest, TokensSetScreenshotPathAndNoIo)
@@ -37,3 +41,16 @@ TEST(ScreenshotPngTest, FileNameCarriesProductAndLocalTime)
   std::vector<uint8_t> png;
   EXPECT_FALSE(EncodeScreenshotPng(nullptr, 2, 2, png));
 }
+
+#ifdef _WIN32
+TEST(ScreenshotPngTest, TemporaryFolderKeepsEveryCharacterOfItsName)
+{
+  // The system takes the temporary folder from TMP first; the folder need not exist.
+  wchar_t saved[1024] = {};
+  const DWORD had = GetEnvironmentVariableW(L"TMP", saved, 1024);
+  ASSERT_TRUE(SetEnvironmentVariableW(L"TMP", L"C:\\T\u00e9mp \u65e5\u672c \U0001F3B9"));
+  const std::string folder = TemporaryFolderUtf8();
+  SetEnvironmentVariableW(L"TMP", had > 0 && had < 1024 ? saved : nullptr);
+  EXPECT_EQ(folder, "C:\\T\xC3\xA9mp \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x8E\xB9\\");
+}
+#endif
