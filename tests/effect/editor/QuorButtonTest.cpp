@@ -81,7 +81,10 @@ TEST(QuorPresetMenu, FollowsRestoresAndEditsMadeElsewhere)
     EXPECT_EQ(ed.Key(700.f, 50.f, vk), choice >= 0) << vk;
     EXPECT_EQ(ed.graphics->shownMenus.size(), shown + (choice >= 0)) << vk;
     EXPECT_EQ(ed.effect.GetPresetIndex(), choice >= 0 ? choice : before) << vk;
-    if (choice >= 0) EXPECT_EQ(DrawnText(ed, kPresetMenuIdx), presets[choice].name) << vk;
+    if (choice >= 0)
+    {
+      EXPECT_EQ(DrawnText(ed, kPresetMenuIdx), presets[choice].name) << vk;
+    }
   }
   ed.graphics->popupAnswers.clear();
 }
