@@ -54,6 +54,12 @@ bool LoggingControl::OnKeyDown(float, float, const IKeyStroke&)
   return keyHandled;
 }
 
+bool LoggingControl::OnKeyUp(float, float, const IKeyStroke& key)
+{
+  Note("keyup:" + std::to_string(key.vk));
+  return keyHandled;
+}
+
 void LoggingControl::OnMouseOver(float x, float y, const IModifierState& mod)
 {
   Note("over");

@@ -24,6 +24,7 @@ public:
   void OnMouseDoubleClick(float x, float y, const IModifierState& mod) override;
   void OnMouseWheel(float x, float y, const IModifierState& mod, float delta) override;
   bool OnKeyDown(float x, float y, const IKeyStroke& key) override;
+  bool OnKeyUp(float x, float y, const IKeyStroke& key) override;
   void OnMouseOver(float x, float y, const IModifierState& mod) override;
   void OnMouseOut() override;
   void OnDrop(const char* text) override;
