@@ -62,8 +62,9 @@ TEST(MainWindowTest, ClientIsTheScalingEditorCentredWithinItsLimitsAndMenus)
     GetClientRect(window, &client);
     GetWindowRect(window, &outer);
     GetClientRect(GetWindow(window, GW_CHILD), &editor);
-    EXPECT_EQ(std::vector<LONG>({client.right, client.bottom, editor.right, editor.bottom, outer.left, outer.top}),
-              std::vector<LONG>({width, height, width, height, 40, 30}))
+    EXPECT_EQ(
+        std::vector<LONG>({client.right, client.bottom, editor.right, editor.bottom, outer.left, outer.top}),
+        std::vector<LONG>({width, height, width, height, 40, 30}))
         << dpi;
   }
 

@@ -187,7 +187,8 @@ TEST(IPlugVST3View, PassesKeysUpAndDownUnderTheMouseLeavesWheelAndFocusAndAnswer
   ASSERT_EQ(view->attached(&rig.parent, kPlatformTypeHWND), kResultTrue);
   std::tie(rig.Graphics()->mouseX, rig.Graphics()->mouseY) = std::make_tuple(150.f, 150.f);
   rig.log.clear();
-  EXPECT_EQ(std::make_tuple(view->onWheel(1.f), view->onFocus(true)), std::make_tuple(kResultFalse, kResultFalse));
+  EXPECT_EQ(std::make_tuple(view->onWheel(1.f), view->onFocus(true)),
+            std::make_tuple(kResultFalse, kResultFalse));
   EXPECT_TRUE(rig.log.empty()) << "the window has the wheel and the focus of its own";
 
   // In host 1 only the space bar reaches the editor, going down and coming up alike.
@@ -210,7 +211,8 @@ TEST(IPlugVST3View, PassesKeysUpAndDownUnderTheMouseLeavesWheelAndFocusAndAnswer
     rig.plug->SetHost(c.host, 0);
     rig.knob->keyHandled = c.handled;
     rig.log.clear();
-    EXPECT_EQ(c.down ? view->onKeyDown(0, c.code, 0) : view->onKeyUp(0, c.code, 0), c.result) << c.host << c.code;
+    EXPECT_EQ(c.down ? view->onKeyDown(0, c.code, 0) : view->onKeyUp(0, c.code, 0), c.result)
+        << c.host << c.code;
     EXPECT_EQ(rig.log, c.logged ? EventLog{c.logged} : EventLog{}) << c.host << c.code;
   }
   view->removed();
