@@ -52,6 +52,7 @@ struct EditorRig
           g->AddControl(new LoggingControl({0, 0, 980, 650}, {}, log, "back"));
           knob = new LoggingControl({100, 100, 200, 200}, {1}, log, "knob");
           knob->contextItems = {"Mine"};
+          knob->takesKeyUps = true;
           g->AddControl(knob);
         });
     view = plug->createView(Vst::ViewType::kEditor);

@@ -54,8 +54,9 @@ bool LoggingControl::OnKeyDown(float, float, const IKeyStroke&)
   return keyHandled;
 }
 
-bool LoggingControl::OnKeyUp(float, float, const IKeyStroke& key)
+bool LoggingControl::OnKeyUp(float x, float y, const IKeyStroke& key)
 {
+  if (!takesKeyUps) return IControl::OnKeyUp(x, y, key);
   Note("keyup:" + std::to_string(key.vk));
   return keyHandled;
 }

@@ -40,6 +40,7 @@ public:
   std::function<void(LoggingControl*)> onDown;
   std::vector<std::string> contextItems;
   bool keyHandled = true;
+  bool takesKeyUps = false; // false: key releases go to the base control, unlogged
   int draws = 0;
   int resizes = 0;
   IBounds targetSeenInResize;
