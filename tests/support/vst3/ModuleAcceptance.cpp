@@ -379,9 +379,9 @@ void CheckStateAndBypassPersistence(const ModuleEntryPoints& module)
       savedValues.push_back(a.controller->plainParamToNormalized(
           id, a.controller->normalizedParamToPlain(id, a.controller->getParamNormalized(id))));
   }
+  ComponentHandlerRecorder handler; // outlives the session, which lets go of it when it ends
   Session b(module);
   ASSERT_TRUE(b.Open());
-  ComponentHandlerRecorder handler;
   ASSERT_EQ(b.controller->setComponentHandler(&handler), kResultOk);
   HostStream stream(saved);
   stream.readChunk = 128;
