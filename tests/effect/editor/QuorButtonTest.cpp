@@ -1,4 +1,5 @@
 // The model menu, the preset menu and the buttons inside the real editor, against the real effect.
+#include "effect/editor/EditorStyle.h"
 #include "effect/editor/QuorButton.h"
 #include "effect/editor/QuorModelMenu.h"
 #include "effect/editor/QuorPresetMenu.h"
@@ -35,7 +36,11 @@ TEST(QuorModelMenu, KeysStepThroughTheModelsWithinTheEnds)
   EXPECT_EQ(DrawnText(ed, kModelMenuIdx), "Silicon Fuzz");
   ed.Key(x, y, 32);
   ASSERT_EQ(ed.graphics->shownMenus.size(), 1u);
-  EXPECT_EQ(ed.graphics->shownMenus[0].items.size(), 6u);
+  const gfxtest::ShownMenu& menu = ed.graphics->shownMenus[0];
+  ASSERT_EQ(menu.items.size(), 6u);
+  // The model in force, and only it, is checked.
+  for (size_t i = 0; i < menu.flags.size(); ++i)
+    EXPECT_EQ((menu.flags[i] & gfx::IMenuEntry::kChecked) != 0, i == 4) << i;
 }
 
 TEST(QuorPresetMenu, FollowsRestoresAndEditsMadeElsewhere)
@@ -65,6 +70,23 @@ TEST(QuorPresetMenu, FollowsRestoresAndEditsMadeElsewhere)
   ed.graphics->popupAnswers.push_back(-1); // dismissed: nothing changes
   ed.Click(700.f, 50.f);
   EXPECT_EQ(ed.effect.GetPresetIndex(), 7);
+
+  // Enter and Space open the menu too; the first preset is a choice like any other.
+  const std::pair<int, int> keys[] = {{13, 0}, {32, 5}, {'P', -1}};
+  for (const auto& [vk, choice] : keys)
+  {
+    const size_t shown = ed.graphics->shownMenus.size();
+    const int before = ed.effect.GetPresetIndex();
+    ed.graphics->popupAnswers.push_back(choice);
+    EXPECT_EQ(ed.Key(700.f, 50.f, vk), choice >= 0) << vk;
+    EXPECT_EQ(ed.graphics->shownMenus.size(), shown + (choice >= 0)) << vk;
+    EXPECT_EQ(ed.effect.GetPresetIndex(), choice >= 0 ? choice : before) << vk;
+    if (choice >= 0)
+    {
+      EXPECT_EQ(DrawnText(ed, kPresetMenuIdx), presets[choice].name) << vk;
+    }
+  }
+  ed.graphics->popupAnswers.clear();
 }
 
 TEST(QuorButton, CompareCopyAndToggles)
@@ -72,14 +94,23 @@ TEST(QuorButton, CompareCopyAndToggles)
   OpenEditor ed;
   iplug::IParam* drive = ed.effect.GetParam(EngineParams::kDrive);
 
+  // The panel is lit while B plays, dark while A plays.
+  auto lit = [&]
+  {
+    DrawnText(ed, kCompareIdx);
+    return ed.graphics->All(gfxtest::Op::Fill).front().pattern.stops[0].colour == EditorPanelActive;
+  };
   EXPECT_EQ(DrawnText(ed, kCompareIdx), "A");
+  EXPECT_FALSE(lit());
   ed.effect.SwapComparisonSlots(); // made elsewhere
   ed.graphics->MarkAllControlsClean();
   ed.Tick();
   EXPECT_TRUE(ed.graphics->GetControl(kCompareIdx)->IsDirty());
   EXPECT_EQ(DrawnText(ed, kCompareIdx), "B");
+  EXPECT_TRUE(lit());
   ed.Click(850.f, 50.f);
   EXPECT_EQ(ed.effect.GetActiveSlot(), 0);
+  EXPECT_FALSE(lit());
 
   drive->Set(9.0);
   const EngineParams before = ed.effect.SnapshotParams();

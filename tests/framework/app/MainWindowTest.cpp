@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <tuple>
 
 using namespace iplug;
 using namespace iplug::test;
@@ -51,6 +52,22 @@ TEST(MainWindowTest, ClientIsTheScalingEditorCentredWithinItsLimitsAndMenus)
                 {info.ptMinTrackSize.x, info.ptMinTrackSize.y, info.ptMaxTrackSize.x, info.ptMaxTrackSize.y}),
             std::vector<LONG>({326, 216, 2940, 1950}));
 
+  // Moved to a 150 % display: the editor takes the scale, the window the suggested place and the
+  // editor's new size in pixels; and back.
+  for (const auto& [dpi, width, height] : {std::tuple{144, 1470L, 975L}, std::tuple{96, 980L, 650L}})
+  {
+    const RECT suggested{40, 30, 100, 100};
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_FLOAT_EQ(plugin->GetEditorGraphics()->GetDisplayScale(), dpi / 96.f);
+    GetClientRect(window, &client);
+    GetWindowRect(window, &outer);
+    GetClientRect(GetWindow(window, GW_CHILD), &editor);
+    EXPECT_EQ(
+        std::vector<LONG>({client.right, client.bottom, editor.right, editor.bottom, outer.left, outer.top}),
+        std::vector<LONG>({width, height, width, height, 40, 30}))
+        << dpi;
+  }
+
   // The editor scales with the client area; minimising leaves it as it was.
   RECT r{0, 0, 1470, 975};
   AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), TRUE, 0);
@@ -76,6 +93,26 @@ TEST(MainWindowTest, ClientIsTheScalingEditorCentredWithinItsLimitsAndMenus)
   MSG quit;
   ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_EQ(quit.wParam, 0u);
+}
+
+TEST(MainWindowTest, TrackSizesAreTheEditorLimitsTimesTheDisplayScaleTruncated)
+{
+  const AppEditorSize odd{980, 650, 327, 217, 2941, 1951};
+  struct Case
+  {
+    float scale;
+    std::vector<LONG> sizes; // minimum x, y, maximum x, y
+  };
+  const Case cases[] = {{1.f, {327, 217, 2941, 1951}},
+                        {1.25f, {408, 271, 3676, 2438}},
+                        {1.5f, {490, 325, 4411, 2926}},
+                        {2.f, {654, 434, 5882, 3902}}};
+  for (const Case& c : cases)
+  {
+    POINT minimum{}, maximum{};
+    MainWindowTrackSizes(odd, c.scale, minimum, maximum);
+    EXPECT_EQ(std::vector<LONG>({minimum.x, minimum.y, maximum.x, maximum.y}), c.sizes) << c.scale;
+  }
 }
 
 TEST(MainWindowTest, WithoutItsMainDialogTheProgramEndsAndReleasesItsMutex)

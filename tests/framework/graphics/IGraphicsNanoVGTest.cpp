@@ -289,6 +289,26 @@ TEST(IGraphicsNanoVGTest, ImagesLoadOncePerScaleAndDrawAtTheirResolution)
   EXPECT_TRUE(Near(At(p, 360, 135), {0, 0, 0, 128})) << "box shadow inside its box";
 }
 
+TEST(IGraphicsNanoVGTest, BetweenWholeScalesTheSharperPictureIsChosen)
+{
+  // Both pictures exist: a display between 1 and 2 takes the 2x one and draws it smaller, never the 1x
+  // one stretched.
+  TempFolder folder;
+  folder.Picture("knob.png", 20, 10);
+  folder.Picture("knob@2x.png", 40, 20);
+  const std::string name = (folder.dir / "knob.png").string();
+  const std::pair<float, float> cases[] = {{1.f, 1.f}, {1.25f, 2.f}, {1.5f, 2.f}, {2.f, 2.f}};
+  for (const auto& [display, picture] : cases)
+  {
+    OffscreenGraphics g(nullptr, 100, 50);
+    ASSERT_TRUE(g.Open(display));
+    const IBitmapHandle knob = g.LoadBitmap(name.c_str());
+    ASSERT_TRUE(knob.IsValid()) << display;
+    EXPECT_EQ(knob.bitmap->GetScale(), picture) << display;
+    EXPECT_EQ(knob.bitmap->GetWidth(), static_cast<int>(20 * picture)) << display;
+  }
+}
+
 TEST(IGraphicsNanoVGTest, LayersReadBackAndCastShadowsAndDeleteAfterTheFrame)
 {
   OffscreenGraphics g(nullptr, 40, 40);

@@ -1,4 +1,5 @@
 #include "framework/vst3/IPlugVST3View.h"
+#include "framework/vst3/KeyCodes.h"
 
 #include "tests/support/graphics/LoggingControl.h"
 #include "tests/support/graphics/RecordingGraphics.h"
@@ -30,11 +31,11 @@ auto Edges(const ViewRect& r)
 // knob on parameter 1 at (100, 100, 200, 200) that adds one item to context menus.
 struct EditorRig
 {
-  explicit EditorRig(bool hasEditor = true)
+  explicit EditorRig(bool hasEditor = true, bool hostResize = true)
   {
     IPluginSpec spec = TestVst3Spec();
     std::tie(spec.hasEditor, spec.hostResizeEditor, spec.editorWidth, spec.editorHeight) =
-        std::make_tuple(hasEditor, true, 980, 650);
+        std::make_tuple(hasEditor, hostResize, 980, 650);
     std::tie(spec.editorMinWidth, spec.editorMaxWidth, spec.editorMinHeight, spec.editorMaxHeight) =
         std::make_tuple(326, 2940, 216, 1950);
     plug = new TestVst3Plugin(spec);
@@ -49,8 +50,9 @@ struct EditorRig
         [this](IGraphics* g)
         {
           g->AddControl(new LoggingControl({0, 0, 980, 650}, {}, log, "back"));
-          auto* knob = new LoggingControl({100, 100, 200, 200}, {1}, log, "knob");
+          knob = new LoggingControl({100, 100, 200, 200}, {1}, log, "knob");
           knob->contextItems = {"Mine"};
+          knob->takesKeyUps = true;
           g->AddControl(knob);
         });
     view = plug->createView(Vst::ViewType::kEditor);
@@ -72,6 +74,7 @@ struct EditorRig
   EventLog log;
   bool makeThrows = false, makesNothing = false;
   TestVst3Plugin* plug;
+  LoggingControl* knob = nullptr;
   IPlugView* view;
   int parent = 0;
 };
@@ -169,5 +172,50 @@ TEST(IPlugVST3View, RefusesFailedOpeningsRunsOwnMenuItemsAndOutlivesTheHostsHold
   rig.plug = nullptr;
   ViewRect size;
   EXPECT_EQ(view->getSize(&size), kResultTrue) << "the view keeps its plug-in";
+  view->release();
+}
+
+TEST(IPlugVST3View, PassesKeysUpAndDownUnderTheMouseLeavesWheelAndFocusAndAnswersCanResize)
+{
+  {
+    EditorRig fixed(true, false);
+    EXPECT_EQ(fixed.view->canResize(), kResultFalse) << "the host may not resize";
+    fixed.view->release();
+  }
+  EditorRig rig;
+  IPlugView* view = rig.view;
+  EXPECT_EQ(view->canResize(), kResultTrue);
+  ASSERT_EQ(view->attached(&rig.parent, kPlatformTypeHWND), kResultTrue);
+  std::tie(rig.Graphics()->mouseX, rig.Graphics()->mouseY) = std::make_tuple(150.f, 150.f);
+  rig.log.clear();
+  EXPECT_EQ(std::make_tuple(view->onWheel(1.f), view->onFocus(true)),
+            std::make_tuple(kResultFalse, kResultFalse));
+  EXPECT_TRUE(rig.log.empty()) << "the window has the wheel and the focus of its own";
+
+  // In host 1 only the space bar reaches the editor, going down and coming up alike.
+  struct Case
+  {
+    const char* host;
+    int16 code;
+    bool down, handled;
+    tresult result;
+    const char* logged; // null: the editor saw nothing
+  };
+  const Case cases[] = {{"", KEY_RETURN, true, true, kResultTrue, "key knob"},
+                        {"", KEY_RETURN, false, true, kResultTrue, "keyup:13 knob"},
+                        {"", KEY_SPACE, false, false, kResultFalse, "keyup:32 knob"},
+                        {"reaper", KEY_RETURN, true, true, kResultFalse, nullptr},
+                        {"reaper", KEY_RETURN, false, true, kResultFalse, nullptr},
+                        {"reaper", KEY_SPACE, false, true, kResultTrue, "keyup:32 knob"}};
+  for (const Case& c : cases)
+  {
+    rig.plug->SetHost(c.host, 0);
+    rig.knob->keyHandled = c.handled;
+    rig.log.clear();
+    EXPECT_EQ(c.down ? view->onKeyDown(0, c.code, 0) : view->onKeyUp(0, c.code, 0), c.result)
+        << c.host << c.code;
+    EXPECT_EQ(rig.log, c.logged ? EventLog{c.logged} : EventLog{}) << c.host << c.code;
+  }
+  view->removed();
   view->release();
 }

@@ -54,6 +54,13 @@ bool LoggingControl::OnKeyDown(float, float, const IKeyStroke&)
   return keyHandled;
 }
 
+bool LoggingControl::OnKeyUp(float x, float y, const IKeyStroke& key)
+{
+  if (!takesKeyUps) return IControl::OnKeyUp(x, y, key);
+  Note("keyup:" + std::to_string(key.vk));
+  return keyHandled;
+}
+
 void LoggingControl::OnMouseOver(float x, float y, const IModifierState& mod)
 {
   Note("over");

@@ -24,6 +24,7 @@ public:
   void OnMouseDoubleClick(float x, float y, const IModifierState& mod) override;
   void OnMouseWheel(float x, float y, const IModifierState& mod, float delta) override;
   bool OnKeyDown(float x, float y, const IKeyStroke& key) override;
+  bool OnKeyUp(float x, float y, const IKeyStroke& key) override;
   void OnMouseOver(float x, float y, const IModifierState& mod) override;
   void OnMouseOut() override;
   void OnDrop(const char* text) override;
@@ -39,6 +40,7 @@ public:
   std::function<void(LoggingControl*)> onDown;
   std::vector<std::string> contextItems;
   bool keyHandled = true;
+  bool takesKeyUps = false; // false: key releases go to the base control, unlogged
   int draws = 0;
   int resizes = 0;
   IBounds targetSeenInResize;

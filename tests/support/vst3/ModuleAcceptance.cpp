@@ -1,5 +1,6 @@
 #include "tests/support/vst3/ModuleAcceptance.h"
 
+#include "tests/support/vst3/ComponentHandlerRecorder.h"
 #include "tests/support/vst3/HostApplication.h"
 #include "tests/support/vst3/HostParameterChanges.h"
 #include "tests/support/vst3/HostProcessData.h"
@@ -378,11 +379,16 @@ void CheckStateAndBypassPersistence(const ModuleEntryPoints& module)
       savedValues.push_back(a.controller->plainParamToNormalized(
           id, a.controller->normalizedParamToPlain(id, a.controller->getParamNormalized(id))));
   }
+  ComponentHandlerRecorder handler; // outlives the session, which lets go of it when it ends
   Session b(module);
   ASSERT_TRUE(b.Open());
+  ASSERT_EQ(b.controller->setComponentHandler(&handler), kResultOk);
   HostStream stream(saved);
   stream.readChunk = 128;
   ASSERT_EQ(b.component->setState(&stream), kResultOk);
+  // A restore is the host's own act: it is not reported back to the host as edits.
+  for (const char* edit : {"begin", "perform", "end"})
+    EXPECT_EQ(handler.Count(edit), 0) << edit;
   const std::vector<ParamID> ids = ParameterIds(b.controller);
   EXPECT_EQ(b.controller->getParamNormalized(kBypassId), 1.0)
       << "bypass reaches the controller through the state";
@@ -391,15 +397,13 @@ void CheckStateAndBypassPersistence(const ModuleEntryPoints& module)
   EXPECT_EQ(b.SavedState(), saved) << "a restored state saves back byte for byte";
 }
 
-void CheckXmlStateForm(const ModuleEntryPoints& module)
+namespace
 {
-  Session s(module);
-  ASSERT_TRUE(s.Open());
+// The XML state form of the given value texts, one per parameter in table order.
+std::vector<uint8_t> XmlState(const char* const (&texts)[kParams])
+{
   const char* keys[kParams] = {"model",    "drive",  "input",   "output", "tone",     "mix",  "bias",
                                "dynamics", "lowcut", "highcut", "bass",   "autogain", "safe", "bypass"};
-  const char* texts[kParams] = {"2",  "12.5", "-3",   "1.5", "-40", "75", "10",
-                                "45", "80",   "9000", "20",  "0",   "1",  "1"};
-  const double plain[kParams] = {2, 12.5, -3, 1.5, -40, 75, 10, 45, 80, 9000, 20, 0, 1, 1};
   std::string doc = "<QuorvelState>";
   for (int k = 0; k < kParams; ++k)
     doc += std::string("<PARAM id=\"") + keys[k] + "\" value=\"" + texts[k] + "\"/>";
@@ -409,8 +413,18 @@ void CheckXmlStateForm(const ModuleEntryPoints& module)
   const uint32_t length = static_cast<uint32_t>(doc.size());
   std::memcpy(bytes.data() + 4, &length, 4);
   std::memcpy(bytes.data() + 8, doc.data(), doc.size());
+  return bytes;
+}
+} // namespace
 
-  HostStream stream(bytes);
+void CheckXmlStateForm(const ModuleEntryPoints& module)
+{
+  Session s(module);
+  ASSERT_TRUE(s.Open());
+  const char* texts[kParams] = {"2",  "12.5", "-3",   "1.5", "-40", "75", "10",
+                                "45", "80",   "9000", "20",  "0",   "1",  "1"};
+  const double plain[kParams] = {2, 12.5, -3, 1.5, -40, 75, 10, 45, 80, 9000, 20, 0, 1, 1};
+  HostStream stream(XmlState(texts));
   stream.readChunk = 50;
   ASSERT_EQ(s.component->setState(&stream), kResultOk);
   const std::vector<ParamID> ids = ParameterIds(s.controller);
@@ -419,15 +433,19 @@ void CheckXmlStateForm(const ModuleEntryPoints& module)
         s.controller->normalizedParamToPlain(ids[static_cast<size_t>(k)],
                                              s.controller->getParamNormalized(ids[static_cast<size_t>(k)])),
         plain[k], 1e-3)
-        << keys[k];
+        << k;
   // Saved again, it is the block form.
   const std::vector<uint8_t> saved = s.SavedState();
   ASSERT_EQ(saved.size(), 132u);
   EXPECT_EQ(std::memcmp(saved.data(), "QVKX", 4), 0);
 
-  // A stream beyond 1 MiB is refused before any parsing.
+  // A stream beyond 1 MiB is refused before any parsing, although the document it starts with is valid
+  // and holds other values.
+  const char* others[kParams] = {"4",  "30",  "6",    "-2", "20", "40", "-10",
+                                 "70", "120", "5000", "50", "1",  "0",  "0"};
+  const std::vector<uint8_t> other = XmlState(others);
   std::vector<uint8_t> huge(1048577, ' ');
-  std::memcpy(huge.data(), bytes.data(), bytes.size());
+  std::memcpy(huge.data(), other.data(), other.size());
   HostStream tooLong(huge);
   EXPECT_EQ(s.component->setState(&tooLong), kResultFalse);
   EXPECT_EQ(s.SavedState(), saved);
@@ -437,11 +455,19 @@ void CheckBadInputIsRefused(const ModuleEntryPoints& module)
 {
   Session s(module);
   ASSERT_TRUE(s.Open());
+  // The refused streams carry other values than the effect holds: a reader that applied before it
+  // refused would change the state saved afterwards.
+  const std::vector<ParamID> ids = ParameterIds(s.controller);
+  const double drive = s.controller->getParamNormalized(ids[1]);
+  ASSERT_EQ(s.controller->setParamNormalized(ids[1], drive > 0.5 ? 0.1 : 0.9), kResultOk);
+  const std::vector<uint8_t> other = s.SavedState();
+  ASSERT_EQ(s.controller->setParamNormalized(ids[1], drive), kResultOk);
   const std::vector<uint8_t> before = s.SavedState();
-  std::vector<uint8_t> shortState(before.begin(), before.begin() + 64);
-  std::vector<uint8_t> longState = before;
+  ASSERT_NE(other, before);
+  std::vector<uint8_t> shortState(other.begin(), other.begin() + 64);
+  std::vector<uint8_t> longState = other;
   longState.push_back(0);
-  std::vector<uint8_t> badBypass = before;
+  std::vector<uint8_t> badBypass = other;
   badBypass[128] = 2;
   std::vector<uint8_t> garbage(132);
   for (size_t i = 0; i < garbage.size(); ++i)

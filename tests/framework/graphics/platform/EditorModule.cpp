@@ -1,5 +1,5 @@
 // A plug-in-like module for the window class test: its start-up step hands its own instance handle to the
-// framework, and the editor it opens registers its window class with that handle.
+// framework, and the editor it opens registers its window class and finds its resources with that handle.
 
 #include "framework/graphics/platform/IGraphicsWin.h"
 #include "framework/graphics/platform/ModuleInstance.h"
@@ -42,4 +42,10 @@ extern "C" void CloseTestEditor()
   gDelegate->CloseWindow();
   delete gDelegate;
   gDelegate = nullptr;
+}
+
+// The editor's own lookup: true when it finds the named SVG document through the handle it was given.
+extern "C" bool TestEditorFindsSvg(const char* name)
+{
+  return gDelegate && gDelegate->GetGraphics()->LoadSVG(name).IsValid();
 }

@@ -15,7 +15,9 @@ TEST(EditorModule, WindowClassIsRegisteredWithTheModulesOwnInstance)
       reinterpret_cast<void* (*)(void*)>(reinterpret_cast<void*>(GetProcAddress(module, "OpenTestEditor")));
   auto close =
       reinterpret_cast<void (*)()>(reinterpret_cast<void*>(GetProcAddress(module, "CloseTestEditor")));
-  ASSERT_TRUE(init && exit && open && close);
+  auto findsSvg = reinterpret_cast<bool (*)(const char*)>(
+      reinterpret_cast<void*>(GetProcAddress(module, "TestEditorFindsSvg")));
+  ASSERT_TRUE(init && exit && open && close && findsSvg);
   ASSERT_TRUE(init());
 
   HWND parent =
@@ -26,6 +28,10 @@ TEST(EditorModule, WindowClassIsRegisteredWithTheModulesOwnInstance)
   EXPECT_TRUE(GetClassInfoW(module, L"IPlugWndClass", &wc));
   EXPECT_FALSE(GetClassInfoW(GetModuleHandleW(nullptr), L"IPlugWndClass", &wc));
   EXPECT_EQ(reinterpret_cast<HMODULE>(GetWindowLongPtrW(editor, GWLP_HINSTANCE)), module);
+  // The document lives in the module alone: the editor finds it only through the handle the start-up
+  // step stored (a null handle would search this program).
+  EXPECT_TRUE(findsSvg("mark.svg"));
+  EXPECT_FALSE(findsSvg("absent.svg"));
   close();
   EXPECT_FALSE(GetClassInfoW(module, L"IPlugWndClass", &wc));
   DestroyWindow(parent);

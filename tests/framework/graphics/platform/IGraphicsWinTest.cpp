@@ -400,6 +400,34 @@ TEST_F(WindowFixture, AResizeReachesTheTwoEnclosingChildWindowsUnlessTheHostResi
   EXPECT_EQ(size(root), rootSize);
 }
 
+// What the DPI seam reports for every window.
+float gWindowScale = 1.f;
+
+TEST_F(WindowFixture, FollowsA150PercentDisplayOnTheNextTickButNotWhileTheMouseIsCaptured)
+{
+  seams.windowScale = [](void*) { return gWindowScale; };
+  gWindowScale = 1.5f;
+  HWND w = Open();
+  ASSERT_TRUE(w);
+  auto state = [&]
+  {
+    RECT r{};
+    GetClientRect(w, &r);
+    return std::make_tuple(graphics->GetDisplayScale(), r.right, r.bottom);
+  };
+  // Opened at the whole scale below (1), then the tick takes the display's own.
+  Pump(150);
+  EXPECT_EQ(state(), std::make_tuple(1.5f, 300L, 150L));
+  SetCapture(w); // a drag in progress: the scale must not change under it
+  gWindowScale = 1.f;
+  Pump(150);
+  EXPECT_EQ(state(), std::make_tuple(1.5f, 300L, 150L));
+  ReleaseCapture();
+  Pump(150);
+  EXPECT_EQ(state(), std::make_tuple(1.f, 200L, 100L));
+  gWindowScale = 1.f;
+}
+
 int CursorCount()
 {
   const int count = ShowCursor(TRUE) - 1;
