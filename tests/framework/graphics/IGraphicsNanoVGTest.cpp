@@ -491,8 +491,7 @@ TEST(IGraphicsNanoVGTest, LayerWorkOutsideAPaintMakesTheContextCurrent)
          const auto* p = static_cast<const uint8_t*>(px.GetData());
          return px.GetSize() == 8 * 8 * 4 ? IArgb(p[3], p[0], p[1], p[2]) : IArgb();
        }},
-      {"a layer filled and read back",
-       [&]
+      {"a layer filled and read back", [&]
        {
          g.BeginLayer(nullptr, {0, 0, 4, 4});
          g.FillRect(COLOR_RED, {0, 0, 4, 4});
