@@ -122,7 +122,10 @@ public:
   void PromptForFolder(iplug::TextBuffer&, IFileDialogCompletionFunc) override {}
   bool PromptForColour(IArgb&, const char*, IColourPickerFunc) override { return false; }
   bool OpenUrl(const char*, const char*, const char*, const char*) override { return false; }
-  void CreatePlatformTextEntry(int, const ITextStyle&, const IBounds&, int, const char*) override {}
+  bool CreatePlatformTextEntry(int, const ITextStyle&, const IBounds&, int, const char*) override
+  {
+    return true;
+  }
   IPopupMenu* CreatePlatformPopupMenu(IPopupMenu&, const IBounds&, bool&) override { return nullptr; }
 
 private:

@@ -38,16 +38,6 @@ void UncacheBitmap(ResourceCache& cache, const IBitmapHandle& bitmap)
   cache.RemoveCacheEntry(bitmap.bitmap);
 }
 
-bool CacheBitmap(const IBitmapHandle& bitmap, const char* name)
-{
-  return CacheBitmap(GetBitmapCache(), bitmap, name);
-}
-
-void UncacheBitmap(const IBitmapHandle& bitmap)
-{
-  UncacheBitmap(GetBitmapCache(), bitmap);
-}
-
 int BitmapLoader::TargetScale(int scale) const
 {
   return scale != 0 ? scale : static_cast<int>(std::ceil(mGraphics.GetDisplayScale()));

@@ -29,12 +29,10 @@ public:
 // A handle on a bitmap the cache owns; sizes in editor units (pixels / scale, truncated).
 IBitmapHandle MakeBitmapHandle(APIBitmap* bitmap, const char* name, int frames, bool horizontal);
 
-// Under the cache's lock (by default the process-wide bitmap cache). CacheBitmap hands the handle's
-// bitmap to the cache (at its own scale); UncacheBitmap deletes the first entry holding it.
+// Under the lock of a context's cache (GetBitmapCacheOfContext). CacheBitmap hands the handle's bitmap
+// to the cache (at its own scale); UncacheBitmap deletes the first entry holding it.
 bool CacheBitmap(ResourceCache& cache, const IBitmapHandle& bitmap, const char* name);
 void UncacheBitmap(ResourceCache& cache, const IBitmapHandle& bitmap);
-bool CacheBitmap(const IBitmapHandle& bitmap, const char* name);
-void UncacheBitmap(const IBitmapHandle& bitmap);
 
 class BitmapLoader
 {

@@ -245,6 +245,12 @@ void IGraphics::MarkAllControlsDirty()
   ForEachControl([](IControl* control) { control->MarkDirty(false); });
 }
 
+void IGraphics::AbandonFrame(bool)
+{
+  mLayers.Abandon();
+  mTransformStack.clear();
+}
+
 void IGraphics::PaintRegions(IRectList& rects)
 {
   if (rects.Empty()) return;

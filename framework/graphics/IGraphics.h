@@ -92,6 +92,12 @@ public:
   virtual void CreateDrawContext() {}
   virtual void DestroyDrawContext() {}
   virtual void PresentFrame() {}
+  // Between BeginDrawFrame and PresentFrame.
+  virtual bool IsInFrame() const { return false; }
+  // Ends a frame that was left early: the layers still on the stack go (those begun and never ended are
+  // deleted), and the back end drops what the frame had recorded. contextCurrent tells whether GL work
+  // may run.
+  virtual void AbandonFrame(bool contextCurrent);
 
   // ---- Primitives. Every shape is built on the path interface below; a back end may replace any.
   virtual void DrawBitmap(const IBitmapHandle& bitmap, const IBounds& dest, int srcX, int srcY,
@@ -209,7 +215,9 @@ public:
   // context (nothing was made current, so nothing is released either).
   virtual bool MakeGLContextCurrent() { return false; }
   virtual bool ReleaseGLContext() { return false; }
-  virtual void CreatePlatformTextEntry(int paramIdx, const ITextStyle& style, const IBounds& bounds,
+  // False when no field opened (one is open already, no window, the system refused): the control does
+  // not become the text-entry target then.
+  virtual bool CreatePlatformTextEntry(int paramIdx, const ITextStyle& style, const IBounds& bounds,
                                        int length, const char* text) = 0;
   // Returns the (sub)menu holding the choice, or null. A presenter that answers later sets completesLater
   // and calls CompletePopupMenu when the user has chosen.

@@ -91,13 +91,20 @@ void IGraphics::ShowTextEntry(IControl* control, const ITextStyle& style, const 
                               const char* text, int slot)
 {
   if (!control) return;
-  mTextEntryTarget = control;
-  mTextEntryValIdx = slot;
   const int paramIdx = slot >= 0 ? control->GetParamIndex(slot) : kNoParameter;
   if (mTextEntryControl)
+  {
+    mTextEntryTarget = control;
+    mTextEntryValIdx = slot;
     mTextEntryControl->Open(paramIdx, style, bounds, control->GetTextEntryLength(), text);
-  else
-    CreatePlatformTextEntry(paramIdx, style, bounds, control->GetTextEntryLength(), text);
+  }
+  // A platform field that is declined leaves the target as it was: an open field keeps its control,
+  // and with none open no control waits for text that never comes.
+  else if (CreatePlatformTextEntry(paramIdx, style, bounds, control->GetTextEntryLength(), text))
+  {
+    mTextEntryTarget = control;
+    mTextEntryValIdx = slot;
+  }
   control->MarkDirty(false);
 }
 

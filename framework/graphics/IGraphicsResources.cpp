@@ -5,6 +5,7 @@
 
 #include "framework/graphics/ResourceCache.h"
 #include "framework/graphics/ResourceLoading.h"
+#include "framework/graphics/ScopedGLContext.h"
 #include "framework/graphics/SvgRendering.h"
 
 namespace iplug::igraphics
@@ -24,11 +25,14 @@ IBitmapHandle IGraphics::LoadBitmap(const char* name, int frames, bool horizonta
 IBitmapHandle IGraphics::LoadBitmapFromMemory(const char* name, const void* data, int32_t size, int frames,
                                               bool horizontal, int scale)
 {
+  // Decoding and redrawing at another scale are GL work, also when asked for outside a paint.
+  ScopedGLContext current(*this);
   return MakeBitmapLoader().LoadBitmapFromMemory(name, data, size, frames, horizontal, scale);
 }
 
 IBitmapHandle IGraphics::RescaleBitmap(const IBitmapHandle& bitmap, const char* name, int targetScale)
 {
+  ScopedGLContext current(*this);
   return MakeBitmapLoader().RescaleBitmap(bitmap, name, targetScale);
 }
 

@@ -30,23 +30,40 @@ void LayerStack::BeginLayerAtScale(IControl* control, const IBounds& r, bool cac
   layer->control = control;
   layer->controlBounds = control ? control->GetBounds() : IBounds();
   layer->bounds = aligned;
-  PushLayer(layer);
+  Push(layer, true);
 }
 
 void LayerStack::PushLayer(IDrawLayer* layer)
 {
+  Push(layer, false);
+}
+
+void LayerStack::Push(IDrawLayer* layer, bool begunHere)
+{
   if (!layer) return;
-  mLayers.push_back(layer);
+  std::unique_ptr<IDrawLayer> owned(begunHere ? layer : nullptr);
+  mLayers.push_back({layer, begunHere});
+  owned.release();
   AfterTopChanged(layer->bounds);
 }
 
 IDrawLayer* LayerStack::PopLayer()
 {
   if (mLayers.empty()) return nullptr;
-  IDrawLayer* layer = mLayers.back();
+  IDrawLayer* layer = mLayers.back().layer;
   mLayers.pop_back();
   AfterTopChanged(IBounds());
   return layer;
+}
+
+void LayerStack::Abandon()
+{
+  // A pushed layer may already be gone (a local of the drawing that threw): only the stack's own are
+  // touched.
+  std::vector<Entry> left;
+  left.swap(mLayers);
+  for (auto it = left.rbegin(); it != left.rend(); ++it)
+    if (it->begunHere) delete it->layer;
 }
 
 std::unique_ptr<IDrawLayer> LayerStack::EndLayer()

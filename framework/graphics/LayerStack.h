@@ -1,6 +1,7 @@
 #pragma once
 // The stack of offscreen layers a control draws into. The top layer is the render target, the origin of
-// the path transform and the bound of every clip; the stack does not own its layers.
+// the path transform and the bound of every clip. A layer begun here belongs to the stack until it is
+// ended (or popped); a pushed one stays with whoever pushed it.
 
 #include "framework/core/HeapBuffer.h"
 #include "framework/graphics/IDrawLayer.h"
@@ -48,15 +49,25 @@ public:
   // Removes the top layer and hands it to the caller.
   std::unique_ptr<IDrawLayer> EndLayer();
 
-  IDrawLayer* GetTopLayer() const { return mLayers.empty() ? nullptr : mLayers.back(); }
+  // For a frame left early: empties the stack without drawing or binding anything, and deletes the layers
+  // begun and never ended (no one else holds them).
+  void Abandon();
+
+  IDrawLayer* GetTopLayer() const { return mLayers.empty() ? nullptr : mLayers.back().layer; }
   int GetDepth() const { return static_cast<int>(mLayers.size()); }
 
 private:
+  struct Entry
+  {
+    IDrawLayer* layer;
+    bool begunHere;
+  };
+  void Push(IDrawLayer* layer, bool begunHere);
   void AfterTopChanged(const IBounds& clip);
 
   IGraphics& mGraphics;
   ILayerBackEnd& mBackEnd;
-  std::vector<IDrawLayer*> mLayers;
+  std::vector<Entry> mLayers;
 };
 
 // Blurs the layer's alpha into a soft mask and lets the back end composite the shadow. A layer whose

@@ -4,10 +4,10 @@
 
 #include "framework/graphics/platform/GlEntryPoints.h"
 #include "framework/graphics/platform/NanoVGFontCache.h"
+#include "framework/graphics/platform/NanoVGGL.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 #include <nanovg.h>
 #define NANOVG_GL2 1
@@ -23,13 +23,6 @@ namespace
 void DeleteBitmapPayload(void* payload)
 {
   delete static_cast<APIBitmap*>(payload);
-}
-
-// As the framebuffer utilities delete, through the same table (the utilities' own function is used,
-// so that a framebuffer's image goes with it).
-void DeleteFramebufferNow(NVGLUframebuffer* framebuffer)
-{
-  if (framebuffer) nvgluDeleteFramebuffer(framebuffer);
 }
 
 } // namespace
@@ -50,16 +43,7 @@ IGraphicsNanoVG::~IGraphicsNanoVG()
     ResourceCache& fonts = GetNanoVGFontCache();
     ScopedLock lock(&fonts.GetLock());
     fonts.RemoveUser();
-    // Without a context only the records can go: their GL objects went with the context.
-    if (mVG)
-      FlushDeferredFramebuffers();
-    else
-    {
-      ScopedLock fbLock(&mFramebufferLock);
-      for (NVGLUframebuffer* fb : mDeferredFramebuffers)
-        std::free(fb);
-      mDeferredFramebuffers.clear();
-    }
+    FlushDeferredFramebuffers();
   }
   ScopedLock lock(&mBitmapCache.GetLock());
   mBitmapCache.ClearResourceCache();
@@ -91,6 +75,11 @@ void IGraphicsNanoVG::DeleteNanoVGContext(NVGcontext* context)
   nvgDeleteGL2(context);
 }
 
+void IGraphicsNanoVG::DeleteNanoVGContextWithoutGL(NVGcontext* context)
+{
+  igraphics::DeleteNanoVGContextWithoutGL(context);
+}
+
 void IGraphicsNanoVG::CreateDrawContext()
 {
   if (!mVG) mVG = CreateNanoVGContext();
@@ -99,37 +88,32 @@ void IGraphicsNanoVG::CreateDrawContext()
 void IGraphicsNanoVG::DestroyDrawContext()
 {
   RemoveAllControls();
+  // Each deletion below asks for the context again (nested): all of them reach GL, or none does.
+  ScopedGLContext current(*this);
   ScopedLock lock(&mBitmapCache.GetLock());
-  if (mVG) FlushDeferredFramebuffers();
+  FlushDeferredFramebuffers();
   // Images belong to the context: they go before it.
   mBitmapCache.ClearResourceCache();
-  DeleteMainFramebuffer();
+  mMainFramebuffer.Release(GLReachable(current));
   if (mVG)
   {
-    DeleteNanoVGContext(mVG);
+    if (current.IsCurrent())
+      DeleteNanoVGContext(mVG);
+    else
+      DeleteNanoVGContextWithoutGL(mVG);
     mVG = nullptr;
   }
-}
-
-void IGraphicsNanoVG::DeleteMainFramebuffer()
-{
-  if (!mMainFramebuffer) return;
-  if (mVG)
-    DeleteFramebufferNow(mMainFramebuffer);
-  else
-    std::free(mMainFramebuffer);
-  mMainFramebuffer = nullptr;
 }
 
 void IGraphicsNanoVG::ResizeDrawTarget()
 {
   ScopedGLContext current(*this);
-  DeleteMainFramebuffer();
-  if (!mVG) return;
+  mMainFramebuffer.Release(GLReachable(current));
+  if (!GLReachable(current)) return;
   int w = 0;
   int h = 0;
   GetWindowPixelSize(w, h);
-  if (w > 0 && h > 0) mMainFramebuffer = nvgluCreateFramebuffer(mVG, w, h, 0);
+  if (w > 0 && h > 0) mMainFramebuffer = NanoVGFramebuffer(nvgluCreateFramebuffer(mVG, w, h, 0));
 }
 
 void IGraphicsNanoVG::BeginDrawFrame()
@@ -148,7 +132,7 @@ void IGraphicsNanoVG::BeginDrawFrame()
   gl.Viewport(0, 0, w, h);
   // Without a main framebuffer the frame is drawn straight onto the window.
   if (!mMainFramebuffer) ClearWindow();
-  nvgluBindFramebuffer(mMainFramebuffer);
+  nvgluBindFramebuffer(mMainFramebuffer.Get());
   float ww = 0.f;
   float wh = 0.f;
   GetWindowSize(ww, wh);
@@ -262,10 +246,16 @@ void IGraphicsNanoVG::PresentFrame()
   FlushDeferredFramebuffers();
 }
 
-void IGraphicsNanoVG::AbandonFrame()
+void IGraphicsNanoVG::AbandonFrame(bool contextCurrent)
 {
-  if (mInFrame && mVG) nvgCancelFrame(mVG);
+  if (!mInFrame) return;
+  // Layers begun in the frame go first: their framebuffers join the frame's deferred deletions.
+  IGraphics::AbandonFrame(contextCurrent);
+  if (mVG) nvgCancelFrame(mVG);
+  mTargetMissing = false;
+  mMainTargetCurrent = false;
   mInFrame = false;
+  if (contextCurrent) FlushDeferredFramebuffers();
 }
 
 uint32_t IGraphicsNanoVG::MainFramebufferId() const
@@ -288,40 +278,28 @@ const char* IGraphicsNanoVG::GetDrawingApiName()
   return "NanoVG | GL2";
 }
 
-void IGraphicsNanoVG::DeleteFramebufferDeferred(IGraphicsNanoVG* owner, NVGLUframebuffer* framebuffer)
+void IGraphicsNanoVG::DeleteFramebufferDeferred(NanoVGFramebuffer framebuffer)
 {
   if (!framebuffer) return;
-  if (owner && owner->mInFrame)
+  if (mInFrame)
   {
-    ScopedLock lock(&owner->mFramebufferLock);
-    owner->mDeferredFramebuffers.push_back(framebuffer);
+    ScopedLock lock(&mFramebufferLock);
+    mDeferredFramebuffers.push_back(std::move(framebuffer));
     return;
   }
-  if (owner && !owner->mVG)
-  {
-    std::free(framebuffer);
-    return;
-  }
-  if (owner)
-  {
-    ScopedGLContext current(*owner);
-    DeleteFramebufferNow(framebuffer);
-  }
-  else
-    DeleteFramebufferNow(framebuffer);
+  ScopedGLContext current(*this);
+  framebuffer.Release(GLReachable(current));
 }
 
 void IGraphicsNanoVG::FlushDeferredFramebuffers()
 {
+  ScopedGLContext current(*this);
+  const bool gl = GLReachable(current);
   ScopedLock lock(&mFramebufferLock);
   while (!mDeferredFramebuffers.empty())
   {
-    NVGLUframebuffer* fb = mDeferredFramebuffers.back();
+    mDeferredFramebuffers.back().Release(gl);
     mDeferredFramebuffers.pop_back();
-    if (mVG)
-      DeleteFramebufferNow(fb);
-    else
-      std::free(fb);
   }
 }
 

@@ -9,6 +9,8 @@
 #include "framework/core/Mutex.h"
 #include "framework/graphics/IGraphics.h"
 #include "framework/graphics/ResourceCache.h"
+#include "framework/graphics/ScopedGLContext.h"
+#include "framework/graphics/platform/NanoVGFramebuffer.h"
 
 #include <cstdint>
 #include <vector>
@@ -32,11 +34,11 @@ public:
     Bitmap(IGraphicsNanoVG* owner, NVGcontext* context, int32_t imageId, float scale, bool shared,
            float drawScale = 1.f);
     // Layer form: owns the framebuffer, whose deletion goes through the owner (deferred in a frame).
-    Bitmap(IGraphicsNanoVG* owner, NVGcontext* context, NVGLUframebuffer* framebuffer, int32_t widthPx,
+    Bitmap(IGraphicsNanoVG* owner, NVGcontext* context, NanoVGFramebuffer framebuffer, int32_t widthPx,
            int32_t heightPx, float scale, float drawScale);
     ~Bitmap() override;
 
-    NVGLUframebuffer* GetFramebuffer() const { return mFramebuffer; }
+    NVGLUframebuffer* GetFramebuffer() const { return mFramebuffer.Get(); }
 
   private:
     Bitmap(IGraphicsNanoVG* owner, NVGcontext* context, int32_t imageId, const int32_t size[2], float scale,
@@ -44,7 +46,7 @@ public:
 
     IGraphicsNanoVG* mOwner = nullptr;
     NVGcontext* mContext = nullptr;
-    NVGLUframebuffer* mFramebuffer = nullptr;
+    NanoVGFramebuffer mFramebuffer;
     bool mShared = false;
   };
 
@@ -60,8 +62,10 @@ public:
   IArgb GetPixelColour(float x, float y) override;
   void* GetDrawContext() override;
   const char* GetDrawingApiName() override;
-  bool IsInFrame() const { return mInFrame; }
-  bool HasMainFramebuffer() const { return mMainFramebuffer != nullptr; }
+  bool IsInFrame() const override { return mInFrame; }
+  // Also run by the context guard when a paint is left early.
+  void AbandonFrame(bool contextCurrent) override;
+  bool HasMainFramebuffer() const { return static_cast<bool>(mMainFramebuffer); }
   // The GL name of the main framebuffer (0 without one), for a platform that reads it back.
   uint32_t MainFramebufferId() const;
   // The window's size in editor units after draw scaling, int(W·d) x int(H·d), and in pixels,
@@ -69,8 +73,8 @@ public:
   void GetWindowSize(float& width, float& height) const;
   void GetWindowPixelSize(int& width, int& height) const;
 
-  // Deletes the framebuffer now, or at the end of the frame the owner is drawing (newest first).
-  static void DeleteFramebufferDeferred(IGraphicsNanoVG* owner, NVGLUframebuffer* framebuffer);
+  // Deletes the framebuffer now, or at the end of the frame being drawn (newest first).
+  void DeleteFramebufferDeferred(NanoVGFramebuffer framebuffer);
   void FlushDeferredFramebuffers();
 
   // ---- Paths, paints, blend modes and clipping
@@ -100,6 +104,10 @@ public:
                      const IBlendSpec* blend = nullptr) override;
   IBitmapHandle LoadBitmap(const char* name, int frames = 1, bool horizontal = false, int scale = 0) override;
   ResourceCache& GetBitmapCacheOfContext() override { return mBitmapCache; }
+  // Bitmaps live only in this context's own cache, which owns each once: a handle from LoadBitmap
+  // handed to the cache again would get a second owner.
+  bool CacheBitmap(const IBitmapHandle&, const char*) override { return false; }
+  void UncacheBitmap(const IBitmapHandle&) override {}
   APIBitmap* CreateApiBitmapFromFile(const char* location, int scale, int locationKind,
                                      const char* extension) override;
   APIBitmap* CreateApiBitmapFromMemory(const char* name, const void* data, int32_t size, int scale) override;
@@ -130,42 +138,12 @@ public:
   static void ApplyTextRotationOffset(const ITextStyle& style, const IBounds& bounds, IBounds& rect);
 
 protected:
-  // Lets the platform run GL work (image uploads, deletions) with its context current, and release it
-  // again on every path.
-  class ScopedGLContext
-  {
-  public:
-    explicit ScopedGLContext(IGraphicsNanoVG& graphics)
-        : mGraphics(graphics), mWasInFrame(graphics.mInFrame), mCurrent(graphics.MakeGLContextCurrent())
-    {
-    }
-    ~ScopedGLContext()
-    {
-      // A frame begun under this guard and never presented was left early (a control threw): it is
-      // over, and what it queued for deletion goes while the context is still current.
-      if (!mWasInFrame && mGraphics.mInFrame)
-      {
-        mGraphics.AbandonFrame();
-        if (mCurrent) mGraphics.FlushDeferredFramebuffers();
-      }
-      if (mCurrent) mGraphics.ReleaseGLContext();
-    }
-    ScopedGLContext(const ScopedGLContext&) = delete;
-    ScopedGLContext& operator=(const ScopedGLContext&) = delete;
-
-  private:
-    IGraphicsNanoVG& mGraphics;
-    bool mWasInFrame;
-    bool mCurrent;
-  };
-
-  // For a platform whose paint was left early: the frame is over and NanoVG drops what it had recorded.
-  void AbandonFrame();
-
   // The NanoVG context and its deletion: OpenGL 2 over a complete set of entry points (null without
-  // one). A platform without OpenGL may hand over a context of its own making.
+  // one). A platform without OpenGL may hand over a context of its own making. Without GL (the context
+  // cannot be made current at teardown) the context is freed with no GL call.
   virtual NVGcontext* CreateNanoVGContext();
   virtual void DeleteNanoVGContext(NVGcontext* context);
+  virtual void DeleteNanoVGContextWithoutGL(NVGcontext* context);
 
   // Whether the window keeps its pixels from one frame to the next (an offscreen buffer, a window whose
   // buffers are copied rather than swapped): then a frame clears and composites only the part it redrew.
@@ -190,7 +168,8 @@ private:
   bool ReachedPixels(const ReachedArea& reached, int& x, int& y, int& w, int& h) const;
   void ClearWindow();
   void PrepareText(const ITextStyle& style, const char* text, IBounds& r, float& x, float& y) const;
-  void DeleteMainFramebuffer();
+  // GL work may run: a NanoVG context exists and the guard made it current.
+  bool GLReachable(const ScopedGLContext& current) const { return mVG && current.IsCurrent(); }
 
   bool mInFrame = false;
   bool mTargetMissing = false;
@@ -203,10 +182,10 @@ private:
   ReachedArea mTargetReached;
   ReachedArea mFrameReached;
   Mutex mFramebufferLock;
-  std::vector<NVGLUframebuffer*> mDeferredFramebuffers; // last in, first out
+  std::vector<NanoVGFramebuffer> mDeferredFramebuffers; // last in, first out
   ResourceCache mBitmapCache;
   NVGcontext* mVG = nullptr;
-  NVGLUframebuffer* mMainFramebuffer = nullptr;
+  NanoVGFramebuffer mMainFramebuffer;
 };
 
 } // namespace iplug::igraphics

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include <nanovg.h>
 #define NANOVG_GL2 1
@@ -66,28 +67,24 @@ IGraphicsNanoVG::Bitmap::Bitmap(IGraphicsNanoVG* owner, NVGcontext* context, int
   SetImageId(imageId);
 }
 
-IGraphicsNanoVG::Bitmap::Bitmap(IGraphicsNanoVG* owner, NVGcontext* context, NVGLUframebuffer* framebuffer,
+IGraphicsNanoVG::Bitmap::Bitmap(IGraphicsNanoVG* owner, NVGcontext* context, NanoVGFramebuffer framebuffer,
                                 int32_t widthPx, int32_t heightPx, float scale, float drawScale)
     : APIBitmap(widthPx, heightPx, scale, drawScale), mOwner(owner), mContext(context),
-      mFramebuffer(framebuffer)
+      mFramebuffer(std::move(framebuffer))
 {
-  SetImageId(framebuffer ? framebuffer->image : 0);
+  SetImageId(mFramebuffer ? mFramebuffer->image : 0);
 }
 
 IGraphicsNanoVG::Bitmap::~Bitmap()
 {
-  if (mShared) return;
+  if (mShared || !mOwner) return;
   if (mFramebuffer)
-    DeleteFramebufferDeferred(mOwner, mFramebuffer);
+    mOwner->DeleteFramebufferDeferred(std::move(mFramebuffer));
   else if (mContext && GetImageId() > 0)
   {
-    if (mOwner)
-    {
-      ScopedGLContext current(*mOwner);
-      nvgDeleteImage(mContext, GetImageId());
-    }
-    else
-      nvgDeleteImage(mContext, GetImageId());
+    // Without the context current the texture stays in it and goes with it.
+    ScopedGLContext current(*mOwner);
+    if (current.IsCurrent()) nvgDeleteImage(mContext, GetImageId());
   }
 }
 
@@ -175,12 +172,14 @@ IBitmapHandle IGraphicsNanoVG::LoadBitmap(const char* name, int frames, bool hor
 APIBitmap* IGraphicsNanoVG::CreateLayerBitmap(int widthPx, int heightPx, float scale, float drawScale, bool)
 {
   if (!mVG || widthPx <= 0 || heightPx <= 0) return nullptr;
+  ScopedGLContext current(*this);
+  if (!current.IsCurrent()) return nullptr;
   if (mInFrame) EndTarget();
-  NVGLUframebuffer* fb = nvgluCreateFramebuffer(mVG, widthPx, heightPx, 0);
+  NanoVGFramebuffer fb(nvgluCreateFramebuffer(mVG, widthPx, heightPx, 0));
   if (fb)
   {
     GlEntryPoints& gl = GetGlEntryPoints();
-    nvgluBindFramebuffer(fb);
+    nvgluBindFramebuffer(fb.Get());
     gl.Viewport(0, 0, widthPx, heightPx);
     gl.ClearColor(0.f, 0.f, 0.f, 0.f);
     gl.Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
@@ -188,7 +187,7 @@ APIBitmap* IGraphicsNanoVG::CreateLayerBitmap(int widthPx, int heightPx, float s
   // The frame goes on where it was, on the target that was current.
   if (mInFrame) BeginTarget(GetTopLayer());
   if (!fb) return nullptr;
-  return new Bitmap(this, mVG, fb, widthPx, heightPx, scale, drawScale);
+  return new Bitmap(this, mVG, std::move(fb), widthPx, heightPx, scale, drawScale);
 }
 
 void IGraphicsNanoVG::BeginTarget(IDrawLayer* layer)
@@ -216,13 +215,16 @@ void IGraphicsNanoVG::BeginTarget(IDrawLayer* layer)
   float wh = 0.f;
   GetWindowSize(ww, wh);
   gl.Viewport(0, 0, w, h);
-  nvgluBindFramebuffer(mMainFramebuffer);
+  nvgluBindFramebuffer(mMainFramebuffer.Get());
   nvgBeginFrame(mVG, ww, wh, GetDisplayScale());
 }
 
 void IGraphicsNanoVG::BindCurrentLayer(IDrawLayer* layer)
 {
   if (!mVG) return;
+  // Layer work also runs outside a paint (a bitmap redrawn at another scale).
+  ScopedGLContext current(*this);
+  if (!current.IsCurrent()) return;
   EndTarget();
   BeginTarget(layer);
 }
@@ -235,6 +237,12 @@ void IGraphicsNanoVG::GetLayerPixels(IDrawLayer& layer, HeapBuffer& pixels)
   const int h = layer.bitmap->GetHeight();
   const int64_t bytes = int64_t(w) * h * 4;
   if (w <= 0 || h <= 0 || bytes > INT32_MAX || !pixels.ResizeHeapBuffer(static_cast<int32_t>(bytes))) return;
+  ScopedGLContext current(*this);
+  if (!current.IsCurrent())
+  {
+    pixels.ResizeHeapBuffer(0);
+    return;
+  }
   PushLayer(&layer);
   GetGlEntryPoints().ReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, pixels.GetData());
   PopLayer();

@@ -62,10 +62,14 @@ bool IGraphicsNanoVG::LoadFontWithApi(const char* fontId, PlatformFont* font)
     return true;
   }
   std::unique_ptr<FontBlob> blob = font->GetFontBlob();
-  if (!blob || !blob->IsUsable() || !RegisterFont(mVG, fontId, *blob)) return false;
-  if (!fonts.AddCacheEntry(blob.get(), fontId, 1.0)) return false;
-  blob.release();
-  return true;
+  if (!blob || !blob->IsUsable()) return false;
+  // NanoVG keeps a pointer to the bytes and cannot forget a font: they are registered only once the
+  // cache owns them, so a font whose entry cannot be added never reaches NanoVG.
+  if (!mVG || !fonts.AddCacheEntry(blob.get(), fontId, 1.0)) return false;
+  FontBlob* cached = blob.release();
+  if (RegisterFont(mVG, fontId, *cached)) return true;
+  fonts.RemoveCacheEntry(cached);
+  return false;
 }
 
 void IGraphicsNanoVG::PrepareText(const ITextStyle& style, const char* text, IBounds& r, float& x,

@@ -53,7 +53,7 @@ public:
   int SetMouseCursor(int type) override;
 
   // ---- Prompts, dialogs and services
-  void CreatePlatformTextEntry(int paramIdx, const ITextStyle& style, const IBounds& bounds, int length,
+  bool CreatePlatformTextEntry(int paramIdx, const ITextStyle& style, const IBounds& bounds, int length,
                                const char* text) override;
   void CancelTextEntry() override;
   IPopupMenu* CreatePlatformPopupMenu(IPopupMenu& menu, const IBounds& bounds, bool& completesLater) override;
@@ -95,7 +95,9 @@ public:
 
 private:
   friend struct WinState;
-  void CloseWindowParts();
+  // Stops the tick, frees the drawing contexts, the text field and the tooltip and forgets the window,
+  // destroying it unless it is being destroyed already.
+  void ReleaseWindow(bool destroyWindow);
 
   void* mModule = nullptr;
   bool mUseVBlank = false;

@@ -1,6 +1,7 @@
 // The editor window's OpenGL context: made with the window, current around painting and GL work (the
 // caller's context is put back afterwards, also when a host has its own current), gone with the window.
 
+#include "framework/graphics/ScopedGLContext.h"
 #include "framework/graphics/platform/GlEntryPoints.h"
 #include "framework/graphics/platform/IGraphicsWin.h"
 #include "framework/graphics/platform/IGraphicsWinState.h"
@@ -29,26 +30,19 @@ bool WinState::CreateGLContext(IGraphicsWin& g)
   if (!format || !SetPixelFormat(w.dc, format, &pfd)) return false;
   w.glContext = wglCreateContext(w.dc);
   if (!w.glContext) return false;
-  if (!g.MakeGLContextCurrent()) return false;
+  const ScopedGLContext current(g);
+  if (!current.IsCurrent()) return false;
   // Without a complete table no drawing context is made: the window still opens and draws nothing.
   LoadWglEntryPoints();
   g.CreateDrawContext();
-  g.ReleaseGLContext();
   return true;
 }
 
 void WinState::DestroyGLContext(IGraphicsWin& g)
 {
   WinState& w = *g.mWin;
-  if (g.MakeGLContextCurrent())
-  {
-    g.DestroyDrawContext();
-    g.ReleaseGLContext();
-  }
-  else
-  {
-    g.DestroyDrawContext();
-  }
+  // Makes the context current itself; when it cannot, NanoVG's objects are dropped without GL calls.
+  g.DestroyDrawContext();
   if (w.glContext)
   {
     if (wglGetCurrentContext() == w.glContext) wglMakeCurrent(nullptr, nullptr);
@@ -86,7 +80,9 @@ bool IGraphicsWin::ReleaseGLContext()
 void WinState::PrintClient(IGraphicsWin& g, HDC target)
 {
   WinState& w = *g.mWin;
-  if (!target || !g.MakeGLContextCurrent()) return;
+  if (!target) return;
+  const ScopedGLContext current(g);
+  if (!current.IsCurrent()) return;
   int width = 0, height = 0;
   g.GetWindowPixelSize(width, height);
   if (!w.framePainted)
@@ -119,7 +115,6 @@ void WinState::PrintClient(IGraphicsWin& g, HDC target)
     SetDIBitsToDevice(target, 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
                       static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
   }
-  g.ReleaseGLContext();
 }
 
 } // namespace iplug::igraphics

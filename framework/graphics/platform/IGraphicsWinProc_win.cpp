@@ -5,6 +5,7 @@
 
 #include "framework/core/Utf16Conversion.h"
 #include "framework/graphics/IControl.h"
+#include "framework/graphics/ScopedGLContext.h"
 #include "framework/graphics/platform/IGraphicsWinState.h"
 #include "framework/graphics/platform/KeyText.h"
 #include "framework/graphics/platform/PixelRects.h"
@@ -115,6 +116,12 @@ LRESULT WinState::HandleMessage(IGraphicsWin& g, HWND window, UINT msg, WPARAM w
     return 0;
   case WM_CLOSE:
     g.CloseEditorWindow();
+    return 0;
+  case WM_DESTROY:
+    // Only a host destroying our parent first gets here (our own close forgets the window before
+    // destroying it): everything goes now, while the window and its context still exist, and the close
+    // that follows finds nothing left to delete.
+    g.ReleaseWindow(false);
     return 0;
   case WM_SETCURSOR:
     g.SetMouseCursor(g.GetCursorType());
@@ -337,41 +344,37 @@ bool WinState::HandleTouch(IGraphicsWin& g, WPARAM wParam, LPARAM lParam)
 void WinState::Paint(IGraphicsWin& g)
 {
   WinState& w = *g.mWin;
+  // Validated on every way out, a control that throws included: otherwise WM_PAINT comes back for ever.
+  const win32::ScopedValidate validate(w.window);
   win32::UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
   const int kind = region ? GetUpdateRgn(w.window, region.Get(), FALSE) : ERROR;
-  if (kind == SIMPLEREGION || kind == COMPLEXREGION)
+  if (kind != SIMPLEREGION && kind != COMPLEXREGION) return;
+  IRectList rects;
+  const float scale = g.GetTotalScale();
+  // Up to 62 rectangles fit the 1024-byte region record; more are painted as their bounding box.
+  alignas(RGNDATA) char buffer[1024];
+  auto* data = reinterpret_cast<RGNDATA*>(buffer);
+  const DWORD needed = GetRegionData(region.Get(), 0, nullptr);
+  if (kind == COMPLEXREGION && needed > 0 && needed <= sizeof(buffer) &&
+      GetRegionData(region.Get(), sizeof(buffer), data))
   {
-    IRectList rects;
-    const float scale = g.GetTotalScale();
-    // Up to 62 rectangles fit the 1024-byte region record; more are painted as their bounding box.
-    alignas(RGNDATA) char buffer[1024];
-    auto* data = reinterpret_cast<RGNDATA*>(buffer);
-    const DWORD needed = GetRegionData(region.Get(), 0, nullptr);
-    if (kind == COMPLEXREGION && needed > 0 && needed <= sizeof(buffer) &&
-        GetRegionData(region.Get(), sizeof(buffer), data))
-    {
-      const auto* r = reinterpret_cast<const RECT*>(data->Buffer);
-      for (DWORD i = 0; i < data->rdh.nCount; i++)
-        rects.Add(PixelRectToEditor({r[i].left, r[i].top, r[i].right, r[i].bottom}, scale));
-    }
-    else
-    {
-      RECT box{};
-      GetRgnBox(region.Get(), &box);
-      rects.Add(PixelRectToEditor({box.left, box.top, box.right, box.bottom}, scale));
-    }
-    PAINTSTRUCT ps{};
-    BeginPaint(w.window, &ps);
-    if (g.MakeGLContextCurrent())
-    {
-      g.PaintRegions(rects);
-      SwapBuffers(w.dc);
-      g.ReleaseGLContext();
-      w.framePainted = true;
-    }
-    EndPaint(w.window, &ps);
+    const auto* r = reinterpret_cast<const RECT*>(data->Buffer);
+    for (DWORD i = 0; i < data->rdh.nCount; i++)
+      rects.Add(PixelRectToEditor({r[i].left, r[i].top, r[i].right, r[i].bottom}, scale));
   }
-  ValidateRect(w.window, nullptr);
+  else
+  {
+    RECT box{};
+    GetRgnBox(region.Get(), &box);
+    rects.Add(PixelRectToEditor({box.left, box.top, box.right, box.bottom}, scale));
+  }
+  const win32::ScopedPaint paint(w.window);
+  // Declared after the paint: the context is released (the host's put back) before EndPaint.
+  const ScopedGLContext current(g);
+  if (!current.IsCurrent()) return;
+  g.PaintRegions(rects);
+  SwapBuffers(w.dc);
+  w.framePainted = true;
 }
 
 void WinState::HideTooltip(IGraphicsWin& g)

@@ -16,11 +16,11 @@ namespace iplug::igraphics
 
 using WinState = IGraphicsWin::WinState;
 
-void IGraphicsWin::CreatePlatformTextEntry(int paramIdx, const ITextStyle& style, const IBounds& bounds,
+bool IGraphicsWin::CreatePlatformTextEntry(int paramIdx, const ITextStyle& style, const IBounds& bounds,
                                            int length, const char* text)
 {
   WinState& w = *mWin;
-  if (w.textEntry.IsOpen() || !w.window) return;
+  if (w.textEntry.IsOpen() || !w.window) return false;
   PlatformTextEntry::Options o;
   o.parent = w.window;
   o.module = static_cast<HINSTANCE>(mModule);
@@ -32,7 +32,7 @@ void IGraphicsWin::CreatePlatformTextEntry(int paramIdx, const ITextStyle& style
   o.scale = GetTotalScale();
   o.maxLength = length;
   o.text = text;
-  w.textEntry.Create(o);
+  return w.textEntry.Create(o);
 }
 
 void IGraphicsWin::CancelTextEntry()
@@ -85,13 +85,15 @@ bool IGraphicsWin::SetClipboardText(const char* text)
 {
   // Without a known owner the editor window owns the data: a null owner cannot set it.
   WinState& w = *mWin;
-  return WriteClipboardText(w.owner.Owner() ? w.owner.Owner() : w.window, text);
+  HWND owner = w.owner.KnownOwner(w.parent);
+  return WriteClipboardText(owner ? owner : w.window, text);
 }
 
 bool IGraphicsWin::SetClipboardPath(const char* path)
 {
   WinState& w = *mWin;
-  return WriteClipboardPath(w.owner.Owner() ? w.owner.Owner() : w.window, path);
+  HWND owner = w.owner.KnownOwner(w.parent);
+  return WriteClipboardPath(owner ? owner : w.window, path);
 }
 
 bool IGraphicsWin::StartFileDrag(const char* path)

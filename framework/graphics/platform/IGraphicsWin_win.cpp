@@ -145,18 +145,17 @@ void* IGraphicsWin::OpenEditorWindow(void* parentHandle)
 
 void IGraphicsWin::CloseEditorWindow()
 {
+  if (mWin->window) ReleaseWindow(true);
+}
+
+void IGraphicsWin::ReleaseWindow(bool destroyWindow)
+{
   WinState& w = *mWin;
-  if (!w.window) return;
   WinState::StopTick(*this);
   ReleaseMouseCapture();
   WinState::DestroyGLContext(*this);
+  if (HasPlatformTextEntry()) ClearTextEntryTarget();
   DestroyPlatformTextEntry();
-  CloseWindowParts();
-}
-
-void IGraphicsWin::CloseWindowParts()
-{
-  WinState& w = *mWin;
   if (w.tooltip) DestroyWindow(w.tooltip);
   w.tooltip = nullptr;
   w.tooltipShown = false;
@@ -166,7 +165,7 @@ void IGraphicsWin::CloseWindowParts()
   w.dc = nullptr;
   w.framePainted = false;
   w.touches.Clear();
-  DestroyWindow(window);
+  if (destroyWindow) DestroyWindow(window);
   ReleaseWindowClass(static_cast<HINSTANCE>(mModule));
 }
 

@@ -4,6 +4,7 @@
 // nvgluCreateFramebuffer would return null, costing the editor its main framebuffer and every layer.
 
 #include "framework/graphics/platform/GlEntryPoints.h"
+#include "framework/graphics/platform/NanoVGGL.h"
 
 using iplug::igraphics::GetGlEntryPoints;
 
@@ -83,3 +84,40 @@ static void APIENTRY DisableAllButScissor(GLenum cap)
 #include "nanovg_gl.h"
 #include "nanovg_gl_utils.h"
 #include "nanovg.c"
+
+namespace
+{
+
+// The renderer's deletions with the GL calls left out: textures, programs and buffers belong to a
+// context that is going (or gone) as a whole.
+int DeleteTextureWithoutGL(void*, int)
+{
+  return 1;
+}
+
+void DeleteRendererWithoutGL(void* userPtr)
+{
+  auto* gl = static_cast<GLNVGcontext*>(userPtr);
+  if (!gl) return;
+  if (gl->textureContext && --gl->textureContext->refCount == 0)
+  {
+    free(gl->textureContext->textures);
+    free(gl->textureContext);
+  }
+  free(gl->paths);
+  free(gl->verts);
+  free(gl->uniforms);
+  free(gl->calls);
+  free(gl);
+}
+
+} // namespace
+
+void iplug::igraphics::DeleteNanoVGContextWithoutGL(NVGcontext* context)
+{
+  if (!context) return;
+  NVGparams* params = nvgInternalParams(context);
+  params->renderDeleteTexture = DeleteTextureWithoutGL;
+  params->renderDelete = DeleteRendererWithoutGL;
+  nvgDeleteInternal(context);
+}

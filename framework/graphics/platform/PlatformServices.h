@@ -26,12 +26,14 @@ bool WriteClipboardText(HWND owner, const char* text);
 bool WriteClipboardPath(HWND owner, const char* path);
 
 // The window that owns message boxes: the top of the parent chain, remembered with its class name so it
-// can be found again among this process's top-level windows once the parent is gone.
+// can be found again among this process's top-level windows once the parent is gone. A host may destroy
+// and recreate its frame: a remembered owner is used only while it still exists, else looked up again.
 class OwnerWindowFinder
 {
 public:
   HWND Find(HWND parent);
-  HWND Owner() const { return mOwner; }
+  // The owner once a message box has found one (looked up again when gone), null before.
+  HWND KnownOwner(HWND parent) { return mOwner ? Find(parent) : nullptr; }
 
 private:
   HWND mOwner = nullptr;

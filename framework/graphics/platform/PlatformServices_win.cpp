@@ -181,8 +181,9 @@ bool WriteClipboardPath(HWND owner, const char* path)
 
 HWND OwnerWindowFinder::Find(HWND parent)
 {
-  if (mOwner) return mOwner;
-  if (parent)
+  if (mOwner && IsWindow(mOwner)) return mOwner;
+  mOwner = nullptr;
+  if (parent && IsWindow(parent))
   {
     HWND top = parent;
     while (HWND up = GetParent(top))

@@ -116,6 +116,33 @@ using UniqueWindow = UniqueHandle<HWND, DestroyWindowHandle>;
 using UniqueView = UniqueHandle<const void*, UnmapView>;
 using UniqueTaskMemory = UniqueHandle<void*, FreeTaskMemory>;
 
+// BeginPaint and EndPaint around a paint.
+class ScopedPaint
+{
+public:
+  explicit ScopedPaint(HWND window) : mWindow(window) { BeginPaint(window, &mPaint); }
+  ~ScopedPaint() { EndPaint(mWindow, &mPaint); }
+  ScopedPaint(const ScopedPaint&) = delete;
+  ScopedPaint& operator=(const ScopedPaint&) = delete;
+
+private:
+  HWND mWindow;
+  PAINTSTRUCT mPaint{};
+};
+
+// Validates the whole window when the scope ends.
+class ScopedValidate
+{
+public:
+  explicit ScopedValidate(HWND window) : mWindow(window) {}
+  ~ScopedValidate() { ValidateRect(mWindow, nullptr); }
+  ScopedValidate(const ScopedValidate&) = delete;
+  ScopedValidate& operator=(const ScopedValidate&) = delete;
+
+private:
+  HWND mWindow;
+};
+
 // A window's (or the screen's, for a null window) device context from GetDC.
 class ScopedWindowDC
 {

@@ -4,6 +4,7 @@
 //   QUORVEL_UPDATE_GOLDEN=1 build/native/tests/framework/graphics/IGraphicsNanoVGTest
 //   --gtest_filter='*Golden*'
 
+#include "framework/core/HeapBuffer.h"
 #include "framework/graphics/IGraphicsConstants.h"
 #include "framework/graphics/platform/GlEntryPoints.h"
 #include "framework/graphics/platform/IGraphicsNanoVG.h"
@@ -27,6 +28,7 @@
 #include <functional>
 #include <memory>
 #include <stdexcept>
+#include <tuple>
 #include <utility>
 
 using namespace iplug;
@@ -121,7 +123,6 @@ TEST(IGraphicsNanoVGTest, FramesSizesAndPartialRepaints)
   EXPECT_EQ(w, 1837);
   EXPECT_EQ(h, 1218);
   EXPECT_TRUE(big.HasMainFramebuffer());
-  EXPECT_STREQ(big.GetDrawingApiName(), "NanoVG | GL2");
   big.Close();
 
   OffscreenGraphics g(nullptr, 40, 20);
@@ -451,6 +452,114 @@ TEST(IGraphicsNanoVGTest, ImmediateDeletionsAndAThrowingPaintMakeTheContextCurre
   fail = false;
   g.PaintAll();
   EXPECT_TRUE(Near(At(g.ReadWindow(), 10, 10), {0, 0, 255, 255}));
+}
+
+// A paint left by an exception inside a layer: the layer goes with the frame, and the next frame draws on
+// the window again, whether the layer had a framebuffer or none could be made (too large).
+TEST(IGraphicsNanoVGTest, APaintThrownInsideALayerLeavesNoLayerBehind)
+{
+  for (const IBounds layerBounds : {IBounds{0, 0, 10, 10}, IBounds{0, 0, 20000, 20000}})
+  {
+    OffscreenGraphics g(nullptr, 40, 40);
+    ASSERT_TRUE(g.Open());
+    bool fail = true;
+    g.AddControl(new DrawControl({0, 0, 40, 40},
+                                 [&](IGraphics& gr, const IBounds& b)
+                                 {
+                                   if (fail)
+                                   {
+                                     gr.BeginLayer(nullptr, layerBounds);
+                                     throw std::bad_alloc();
+                                   }
+                                   gr.FillRect(COLOR_RED, b);
+                                 }));
+    WatchedDeletions deleted;
+    EXPECT_THROW(g.PaintAll(), std::bad_alloc);
+    EXPECT_EQ(g.GetLayerDepth(), 0) << layerBounds.R;
+    if (layerBounds.R < 100.f) EXPECT_EQ(deleted.framebuffers.size(), 1u) << "the layer's framebuffer";
+    fail = false;
+    g.PaintAll();
+    EXPECT_TRUE(Near(At(g.ReadWindow(), 35, 35), {255, 0, 0, 255})) << layerBounds.R;
+  }
+}
+
+// The window drops its context after opening, as the Windows one does: layer work and decoding asked for
+// outside a paint make it current themselves.
+TEST(IGraphicsNanoVGTest, LayerWorkOutsideAPaintMakesTheContextCurrent)
+{
+  TempFolder folder;
+  const std::vector<uint8_t> png = gfxtest::ReadFileBytes(folder.Picture("dot.png", 4, 4));
+  OffscreenGraphics g(nullptr, 20, 20);
+  ASSERT_TRUE(g.Open(2.f));
+  ASSERT_EQ(OSMesaGetCurrentContext(), nullptr);
+  // Each case answers the colour of its result's first pixel (top row, as the layer keeps it).
+  const std::pair<const char*, std::function<IArgb()>> cases[] = {
+      {"a picture from memory redrawn at display scale 2",
+       [&]
+       {
+         const IBitmapHandle h =
+             g.LoadBitmapFromMemory("dot.png", png.data(), static_cast<int32_t>(png.size()), 1, false, 0);
+         if (!h.IsValid() || h.bitmap->GetScale() != 2.f) return IArgb();
+         IDrawLayer layer{};
+         layer.bitmap.reset(g.CreateLayerBitmap(8, 8, 2.f, 1.f, false));
+         layer.bounds = {0, 0, 4, 4};
+         g.PushLayer(&layer);
+         g.DrawBitmap(h, layer.bounds, 0, 0);
+         g.PopLayer();
+         HeapBuffer px;
+         g.GetLayerPixels(layer, px);
+         const auto* p = static_cast<const uint8_t*>(px.GetData());
+         return px.GetSize() == 8 * 8 * 4 ? IArgb(p[3], p[0], p[1], p[2]) : IArgb();
+       }},
+      {"a layer filled and read back", [&]
+       {
+         g.BeginLayer(nullptr, {0, 0, 4, 4});
+         g.FillRect(COLOR_RED, {0, 0, 4, 4});
+         const std::unique_ptr<IDrawLayer> layer = g.EndLayer();
+         HeapBuffer px;
+         g.GetLayerPixels(*layer, px);
+         const auto* p = static_cast<const uint8_t*>(px.GetData());
+         return px.GetSize() > 0 ? IArgb(p[3], p[0], p[1], p[2]) : IArgb();
+       }}};
+  for (const auto& [what, run] : cases)
+  {
+    const IArgb c = run();
+    EXPECT_EQ(std::make_tuple(c.A, c.R, c.G, c.B), std::make_tuple(255, 255, 0, 0)) << what;
+    EXPECT_EQ(OSMesaGetCurrentContext(), nullptr) << what << ": the context is dropped again";
+  }
+}
+
+// Bitmaps have one owner, the context's cache: handing a loaded one to the cache again and taking it out
+// leaves it drawable, and closing deletes it once. A context that cannot be made current at closing
+// deletes nothing through GL: the records go, and the GL objects with the context.
+TEST(IGraphicsNanoVGTest, BitmapsHaveOneOwnerAndAContextLostAtClosingIsNotTouched)
+{
+  TempFolder folder;
+  const std::string name = folder.Picture("knob.png", 20, 10);
+  for (const bool lost : {false, true})
+  {
+    OffscreenGraphics g(nullptr, 20, 10);
+    ASSERT_TRUE(g.Open());
+    const IBitmapHandle h = g.LoadBitmap(name.c_str(), 1, false, 1);
+    ASSERT_TRUE(h.IsValid());
+    g.CacheBitmap(h, "again");
+    g.UncacheBitmap(h);
+    g.AddControl(new DrawControl({0, 0, 20, 10},
+                                 [&](IGraphics& gr, const IBounds& b)
+                                 {
+                                   gr.DrawBitmap(h, b, 0, 0);
+                                   gr.BeginLayer(nullptr, {0, 0, 4, 4});
+                                   gr.EndLayer().reset(); // queued for the end of the frame
+                                 }));
+    g.PaintAll();
+    EXPECT_TRUE(Near(At(g.ReadWindow(), 2, 2), {255, 0, 0, 255})) << "the image is still there";
+    WatchedDeletions deleted;
+    g.refuseContext = lost;
+    g.Close();
+    EXPECT_EQ(deleted.withoutContext, 0) << lost;
+    EXPECT_EQ(deleted.textures == 0 && deleted.framebuffers.empty(), lost) << lost;
+    EXPECT_EQ(g.GetDrawContext(), nullptr);
+  }
 }
 
 TEST(IGraphicsNanoVGTest, TwoEditorsKeepTheirOwnImagesAndShareFontBytes)

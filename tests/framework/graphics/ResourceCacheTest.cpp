@@ -319,7 +319,7 @@ TEST(ResourceCacheTest, BitmapsComeFromTheCacheOrTheBestVariantAndCachedOnesSurv
 
   // Uncaching deletes exactly the bitmap named.
   const int now = FakeBitmap::Alive();
-  UncacheBitmap(four);
+  UncacheBitmap(GetBitmapCache(), four);
   EXPECT_EQ(FakeBitmap::Alive(), now - 1);
   EXPECT_EQ(GetBitmapCache().FindCacheEntry(knob.c_str(), 4.0), nullptr);
   EXPECT_EQ(GetBitmapCache().FindCacheEntry(knob.c_str(), 2.0), two.bitmap);

@@ -56,7 +56,10 @@ public:
   void PromptForFolder(TextBuffer&, IFileDialogCompletionFunc) override {}
   bool PromptForColour(IArgb&, const char*, IColourPickerFunc) override { return false; }
   bool OpenUrl(const char*, const char*, const char*, const char*) override { return false; }
-  void CreatePlatformTextEntry(int, const ITextStyle&, const IBounds&, int, const char*) override {}
+  bool CreatePlatformTextEntry(int, const ITextStyle&, const IBounds&, int, const char*) override
+  {
+    return true;
+  }
   IPopupMenu* CreatePlatformPopupMenu(IPopupMenu&, const IBounds&, bool&) override { return nullptr; }
   PlatformFont* LoadPlatformFontByName(const char*, const char*, int) override { return nullptr; }
   PlatformFont* LoadPlatformFontFromFile(const char* fontId, const char* path) override;

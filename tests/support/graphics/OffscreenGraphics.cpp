@@ -47,10 +47,24 @@ OffscreenGraphics::~OffscreenGraphics()
 
 bool OffscreenGraphics::MakeGLContextCurrent()
 {
-  ++makeCurrentCalls;
-  return mOpen && mContext &&
-         OSMesaMakeCurrent(static_cast<OSMesaContext>(mContext), mBuffer.data(), GL_UNSIGNED_BYTE,
-                           mBufferWidth, mBufferHeight) == GL_TRUE;
+  if (!mOpen || !mContext || refuseContext) return false;
+  if (mDepth == 0)
+  {
+    if (OSMesaMakeCurrent(static_cast<OSMesaContext>(mContext), mBuffer.data(), GL_UNSIGNED_BYTE,
+                          mBufferWidth, mBufferHeight) != GL_TRUE)
+      return false;
+    ++makeCurrentCalls;
+  }
+  ++mDepth;
+  return true;
+}
+
+bool OffscreenGraphics::ReleaseGLContext()
+{
+  if (mDepth == 0) return false;
+  if (--mDepth > 0) return true;
+  ++releaseCalls;
+  return OSMesaMakeCurrent(nullptr, nullptr, GL_UNSIGNED_BYTE, 0, 0) == GL_TRUE;
 }
 
 void* OffscreenGraphics::OpenEditorWindow(void*)
@@ -85,6 +99,7 @@ void OffscreenGraphics::CloseEditorWindow()
   }
   mContext = nullptr;
   mOpen = false;
+  mDepth = 0;
 }
 
 } // namespace iplug::igraphics::gfxtest

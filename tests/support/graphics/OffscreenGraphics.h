@@ -16,14 +16,17 @@ public:
 
   // The entry points are looked up through this resolver (default: the GL library's own).
   static GlResolveFunc resolver;
-  // How often the back end made the context current and released it. Releasing leaves the context
-  // current: every user makes its own current first.
+  // How often the context was really made current and dropped again. Calls nest as the window's do:
+  // only the outermost switches, and its release leaves no context current, so GL work that forgets to
+  // ask for the context fails here as it would on Windows.
   int makeCurrentCalls = 0;
   int releaseCalls = 0;
+  // A context that cannot be made current any more (lost, or its window destroyed first).
+  bool refuseContext = false;
 
   // ---- Platform
   bool MakeGLContextCurrent() override;
-  bool ReleaseGLContext() override { return ++releaseCalls > 0; }
+  bool ReleaseGLContext() override;
   void* OpenEditorWindow(void* parent) override;
   void CloseEditorWindow() override;
   void* GetWindowHandle() override { return mOpen ? &mOpen : nullptr; }
@@ -36,6 +39,7 @@ private:
   int mBufferWidth = 0;
   int mBufferHeight = 0;
   bool mOpen = false;
+  int mDepth = 0;
 };
 
 } // namespace iplug::igraphics::gfxtest

@@ -595,10 +595,11 @@ bool RecordingGraphics::OpenUrl(const char* url, const char*, const char*, const
   return true;
 }
 
-void RecordingGraphics::CreatePlatformTextEntry(int paramIdx, const ITextStyle& style, const IBounds& bounds,
+bool RecordingGraphics::CreatePlatformTextEntry(int paramIdx, const ITextStyle& style, const IBounds& bounds,
                                                 int length, const char* text)
 {
   textEntries.push_back({paramIdx, style, bounds, length, text ? text : ""});
+  return true;
 }
 
 IPopupMenu* RecordingGraphics::CreatePlatformPopupMenu(IPopupMenu& menu, const IBounds& bounds,

@@ -235,7 +235,7 @@ public:
   bool OpenUrl(const char* url, const char* windowTitle, const char* confirmText,
                const char* errorText) override;
   const char* GetPlatformName() override { return "scripted"; }
-  void CreatePlatformTextEntry(int paramIdx, const ITextStyle& style, const IBounds& bounds, int length,
+  bool CreatePlatformTextEntry(int paramIdx, const ITextStyle& style, const IBounds& bounds, int length,
                                const char* text) override;
   IPopupMenu* CreatePlatformPopupMenu(IPopupMenu& menu, const IBounds& bounds, bool& completesLater) override;
   float GetWindowDpiScale() override { return windowDpiScale; }

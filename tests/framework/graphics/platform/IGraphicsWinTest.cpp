@@ -38,6 +38,12 @@ public:
     LoggingControl::OnMouseWheel(x, y, mod, delta);
   }
   void OnDropPaths(const std::vector<std::string>& p) override { paths = p; }
+  void Draw(IGraphics& g) override
+  {
+    if (throwsLeft > 0 && throwsLeft--) throw std::bad_alloc();
+    LoggingControl::Draw(g);
+  }
+  int throwsLeft = 0;
   std::vector<float> wheel;
   std::vector<std::string> paths;
 };
@@ -305,7 +311,9 @@ TEST_F(WindowFixture, APartialInvalidationRepaintsOnlyWhatIsDirtyAsThePrintedFra
   EXPECT_EQ(b, RGB(0, 0, 255));
 }
 
-TEST_F(WindowFixture, PaintingLeavesAHostsOwnContextCurrent)
+// A paint inside a host that has its own GL context current, also one that a control leaves by throwing:
+// the host's context is current afterwards, the window is validated and the next paint draws.
+TEST_F(WindowFixture, PaintingLeavesAHostsOwnContextCurrentAlsoWhenAControlThrows)
 {
   HWND w = Open();
   ASSERT_TRUE(w);
@@ -318,20 +326,82 @@ TEST_F(WindowFixture, PaintingLeavesAHostsOwnContextCurrent)
   SetPixelFormat(hostDC, ChoosePixelFormat(hostDC, &pfd), &pfd);
   HGLRC host = wglCreateContext(hostDC);
   ASSERT_TRUE(host && wglMakeCurrent(hostDC, host));
-  // A paint, then nested use (an upload inside a paint): the outermost release puts the host's back.
+  for (const int throws : {0, 1})
+  {
+    control->throwsLeft = throws;
+    control->colour = throws ? COLOR_GREEN : COLOR_RED;
+    control->MarkDirty(false);
+    InvalidateRect(w, nullptr, FALSE);
+    UpdateWindow(w);
+    EXPECT_EQ(control->throwsLeft, 0) << "painted";
+    EXPECT_EQ(wglGetCurrentContext(), host) << throws;
+    EXPECT_FALSE(GetUpdateRect(w, nullptr, FALSE)) << throws << ": validated";
+    EXPECT_FALSE(graphics->IsInFrame()) << throws;
+    // Nested use (an upload inside a paint): the outermost release puts the host's back.
+    EXPECT_TRUE(graphics->MakeGLContextCurrent());
+    EXPECT_TRUE(graphics->MakeGLContextCurrent());
+    EXPECT_TRUE(graphics->ReleaseGLContext());
+    EXPECT_TRUE(graphics->ReleaseGLContext());
+    EXPECT_FALSE(graphics->ReleaseGLContext());
+    EXPECT_EQ(wglGetCurrentContext(), host);
+  }
   control->MarkDirty(false);
-  InvalidateRect(w, nullptr, FALSE);
-  UpdateWindow(w);
-  EXPECT_TRUE(graphics->MakeGLContextCurrent());
-  EXPECT_TRUE(graphics->MakeGLContextCurrent());
-  EXPECT_TRUE(graphics->ReleaseGLContext());
-  EXPECT_TRUE(graphics->ReleaseGLContext());
-  EXPECT_FALSE(graphics->ReleaseGLContext());
-  EXPECT_EQ(wglGetCurrentContext(), host);
+  Pump(200);
+  EXPECT_EQ(PrintedColours(w).first, RGB(0, 255, 0)) << "the paint after the throw draws";
   wglMakeCurrent(nullptr, nullptr);
   wglDeleteContext(host);
   ReleaseDC(hostWindow, hostDC);
   DestroyWindow(hostWindow);
+}
+
+// A platform field that cannot open, or that is open for another control, leaves the target alone:
+// no control waits for text that never comes, and the open field commits to its own control.
+TEST_F(WindowFixture, ADeclinedPlatformTextEntryLeavesTheTargetAsItWas)
+{
+  ASSERT_TRUE(Open());
+  IGraphicsWin closed(&delegate, 200, 100, 30, 1.f, seams); // never opened: no window
+  auto* alone = new LoggingControl({10.f, 10.f, 60.f, 40.f}, {0}, log, "c", COLOR_RED);
+  closed.AddControl(alone);
+  struct Case
+  {
+    const char* what;
+    IGraphicsWin* g;
+    IControl* first; // a field opened for it before the request, or none
+    IControl* asking;
+    IControl* expected;
+  };
+  const Case cases[] = {{"no window", &closed, nullptr, alone, nullptr},
+                        {"a field already open", graphics, control, other, control}};
+  for (const Case& c : cases)
+  {
+    if (c.first) c.g->ShowTextEntry(c.first, ITextStyle(), c.first->GetBounds(), "3.5", 0);
+    c.g->ShowTextEntry(c.asking, ITextStyle(), c.asking->GetBounds(), "1", 0);
+    EXPECT_EQ(c.g->GetTextEntryTarget(), c.expected) << c.what;
+  }
+}
+
+// A host that destroys its frame (and with it the editor window) and makes a new one: the editor forgets
+// the dead window, closing deletes nothing through it, and the clipboard finds the new frame as owner.
+TEST_F(WindowFixture, AHostThatDestroysItsFrameFirstLeavesNothingDeadBehind)
+{
+  const WNDCLASSW wc{0, DefWindowProcW, 0, 0, GetModuleHandleW(nullptr), {}, {}, {}, {}, L"QuorvelTestFrame"};
+  RegisterClassW(&wc);
+  auto makeFrame = []
+  {
+    return CreateWindowExW(0, L"QuorvelTestFrame", L"frame", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr,
+                           nullptr, GetModuleHandleW(nullptr), nullptr);
+  };
+  seams.shell.messageBox = [](void*, const char*, const char*, unsigned) { return IDOK; };
+  HWND frame = makeFrame();
+  ASSERT_TRUE(Open(frame));
+  graphics->ShowMessageBox("found", "owner", MB_OK); // finds the frame as owner
+  DestroyWindow(frame);
+  EXPECT_EQ(graphics->GetWindowHandle(), nullptr);
+  EXPECT_EQ(IGraphicsWin::GetOpenWindowCount(), 0);
+  HWND again = makeFrame();
+  EXPECT_TRUE(graphics->SetClipboardText("after")) << "the new frame owns the clipboard";
+  delegate.CloseWindow();
+  DestroyWindow(again);
 }
 
 // The record size of every tool message the editor sends, and the tooltip window it sends them to.
