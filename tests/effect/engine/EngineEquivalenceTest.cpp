@@ -33,8 +33,8 @@ double LargestDifference(const test::Stereo& in, const EngineParams& start, cons
 {
   auto fast = std::make_unique<QuorvelEngine>();
   auto ref = std::make_unique<reference::ReferenceEngine>();
-  fast->GetParams() = start;
-  ref->GetParams() = start;
+  fast->SetParams(start);
+  ref->SetParams(start);
   fast->Prepare(rate, channels, path);
   ref->Prepare(rate, channels);
 
@@ -46,8 +46,8 @@ double LargestDifference(const test::Stereo& in, const EngineParams& start, cons
   {
     EngineParams p = fast->GetParams();
     schedule(block, p);
-    fast->GetParams() = p;
-    ref->GetParams() = p;
+    fast->SetParams(p);
+    ref->SetParams(p);
     const int n = static_cast<int>(std::min<std::size_t>(kSizes[block % 8], in.size() - pos));
     const float* ins[2] = {in.l.data() + pos, in.r.data() + pos};
     float* outA[2] = {a.l.data() + pos, a.r.data() + pos};

@@ -163,8 +163,7 @@ void ReferenceEngine::ProcessChunk(const float* const* inputs, float* const* out
     float weight[kModelCount];
     for (int m = 0; m < kModelCount; ++m)
       weight[m] = mRamps[kRampWeight0 + m].Advance();
-    // Keeps the perceived level roughly steady as the drive rises.
-    const float makeup = 1.f / std::sqrt(drive);
+    const float makeup = DriveMakeup(drive);
 
     for (int c = 0; c < nc; ++c)
     {

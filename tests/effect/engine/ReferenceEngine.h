@@ -64,7 +64,8 @@ public:
   void UpdateTargets(bool immediate, bool forceBypass);
   void Process(const float* const* inputs, float* const* outputs, int n, bool forceBypass);
 
-  EngineParams& GetParams() { return mParams; }
+  void SetParams(const EngineParams& params) { mParams = params; }
+  const EngineParams& GetParams() const { return mParams; }
   MeterLevels GetMeterHolds() const { return {mInputHold, mOutputHold, mActivityHold}; }
   bool IsReady() const { return mReady.load(std::memory_order_relaxed); }
   double GetSampleRate() const { return mFs; }
