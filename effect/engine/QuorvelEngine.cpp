@@ -42,7 +42,7 @@ QuorvelEngine::ChannelState QuorvelEngine::GetChannelState(int c) const
   s.dcIn = mPath.lanes.dcIn[c];
   s.dcOut = mPath.lanes.dcOut[c];
   for (int m = 0; m < kModelCount; ++m)
-    for (int i = 0; i < 6; ++i)
+    for (int i = 0; i < kModelStateSize; ++i)
       s.models[m].s[i] = mPath.lanes.models[m][i][c];
   return s;
 }
