@@ -16,7 +16,7 @@ struct ShaperTables;
 struct WetPath
 {
   static constexpr int kLanes = 4;
-  static constexpr int kOversampling = 4;
+  static constexpr int kOversampling = kEngineOversampling;
   static constexpr int kOsMax = kEngineMaxBlock * kOversampling;
   static constexpr int kOsRampCount = kOversampledRampCount;
 
