@@ -5,6 +5,7 @@
 
 #include "effect/engine/BaseRatePath.h"
 #include "effect/engine/ClampSample.h"
+#include "effect/engine/EngineCoefficients.h"
 #include "effect/engine/EngineKernels.h"
 #include "effect/engine/FastMath.h"
 #include "effect/engine/Lanes.h"

@@ -1,6 +1,7 @@
 #include "effect/engine/QuorvelEngine.h"
 
 #include "effect/engine/ClampSample.h"
+#include "effect/engine/EngineCoefficients.h"
 #include "effect/engine/KernelDispatch.h"
 #include "effect/engine/Lanes.h"
 #include "effect/engine/ScopedFlushDenormals.h"
@@ -17,14 +18,6 @@ namespace quorvel
 namespace
 {
 using namespace lanes;
-
-constexpr double kMeterRelease = 0.3; // s
-
-float OnePoleCoefficient(double hz, double rate)
-{
-  return static_cast<float>(std::exp(-6.283185307179586 * hz / rate));
-}
-
 } // namespace
 
 QuorvelEngine::QuorvelEngine() : mTables(GetShaperTables())
@@ -42,18 +35,23 @@ QuorvelEngine::ChannelState QuorvelEngine::GetChannelState(int c) const
   s.dcIn = mPath.lanes.dcIn[c];
   s.dcOut = mPath.lanes.dcOut[c];
   for (int m = 0; m < kModelCount; ++m)
-    for (int i = 0; i < 6; ++i)
+    for (int i = 0; i < kModelStateSize; ++i)
       s.models[m].s[i] = mPath.lanes.models[m][i][c];
   return s;
 }
 
 void QuorvelEngine::Prepare(double sampleRate, int channels, KernelPath allowed)
 {
-  mKernels = &GetKernels(ChooseKernelPath(QueryCpuSupport(), allowed));
+  Prepare(sampleRate, channels, GetKernels(ChooseKernelPath(QueryCpuSupport(), allowed)));
+}
+
+void QuorvelEngine::Prepare(double sampleRate, int channels, const EngineKernels& kernels)
+{
+  mKernels = &kernels;
   for (auto& f : mHalfBand)
     f.SetKernels(*mKernels);
   mFs = sampleRate;
-  mFsOs = 4.0 * sampleRate;
+  mFsOs = kOversampling * sampleRate;
   mChannels = channels < 2 ? 1 : 2;
 
   for (auto& f : mHalfBand)
@@ -68,24 +66,15 @@ void QuorvelEngine::Prepare(double sampleRate, int channels, KernelPath allowed)
   mBase.matchGain = 1.f;
   mInputHold = mOutputHold = mActivityHold = 0.f;
 
-  const int osLength = static_cast<int>(std::floor(0.02 * mFsOs));
-  const int baseLength = static_cast<int>(std::floor(0.02 * mFs));
-  const int modelLength = static_cast<int>(std::floor(0.04 * mFsOs));
+  const EngineCoefficients c = MakeEngineCoefficients(mFs);
   for (int i = 0; i < kNumRamps; ++i)
-    mRamps[i].Reset(i < kRampMix ? osLength : (i < kRampWeight0 ? baseLength : modelLength));
-
-  mPath.toneSplit = OnePoleCoefficient(900.0, mFsOs);
-  mPath.bassSplit = OnePoleCoefficient(120.0, mFsOs);
-  mPath.dcBlock = OnePoleCoefficient(8.0, mFsOs);
-  mPath.modelCoeffs.c20 = OnePoleCoefficient(20.0, mFsOs);
-  mPath.modelCoeffs.attack = static_cast<float>(std::exp(-1.0 / (0.003 * mFsOs)));
-  mPath.modelCoeffs.release = static_cast<float>(std::exp(-1.0 / (0.12 * mFsOs)));
-  mPath.modelCoeffs.c15000 = OnePoleCoefficient(15000.0, mFsOs);
-  mPath.modelCoeffs.c12500 = OnePoleCoefficient(12500.0, mFsOs);
-  mPath.modelCoeffs.c35 = OnePoleCoefficient(35.0, mFsOs);
-  mPath.modelCoeffs.c3000 = OnePoleCoefficient(3000.0, mFsOs);
-  mBase.powerSmoothing = static_cast<float>(std::exp(-1.0 / (0.25 * mFs)));
-  mBase.gainSmoothing = static_cast<float>(std::exp(-1.0 / (0.15 * mFs)));
+    mRamps[i].Reset(c.RampLength(i));
+  mPath.toneSplit = c.toneSplit;
+  mPath.bassSplit = c.bassSplit;
+  mPath.dcBlock = c.dcBlock;
+  mPath.modelCoeffs = c.model;
+  mBase.powerSmoothing = c.powerSmoothing;
+  mBase.gainSmoothing = c.gainSmoothing;
 
   UpdateTargets(true, false);
   mReady.store(true, std::memory_order_relaxed);
@@ -119,7 +108,7 @@ void QuorvelEngine::Process(const float* const* inputs, float* const* outputs, i
   for (int offset = 0; offset < n; offset += kMaxBlock)
     ProcessChunk(inputs, outputs, offset, std::min(kMaxBlock, n - offset), peaks);
 
-  const float decay = static_cast<float>(std::exp(-static_cast<double>(n) / (kMeterRelease * mFs)));
+  const float decay = MeterDecay(n, mFs);
   mInputHold = std::max(decay * mInputHold, peaks.inputPeak);
   mOutputHold = std::max(decay * mOutputHold, peaks.outputPeak);
   mActivityHold = std::max(decay * mActivityHold, peaks.activity);

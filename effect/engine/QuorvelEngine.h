@@ -33,7 +33,7 @@ class QuorvelEngine
 public:
   static constexpr int kMaxChannels = 2;
   static constexpr int kMaxBlock = kEngineMaxBlock;
-  static constexpr int kOversampling = 4;
+  static constexpr int kOversampling = kEngineOversampling;
   static constexpr int kLatency = kEngineLatency;
   static constexpr int kNumRamps = kRampCount;
 
@@ -71,10 +71,15 @@ public:
   // when `allowed` permits them and the processor and operating system offer them; tests and the
   // benchmark pass KernelPath::kBaseline to hold the engine to the baseline path.
   void Prepare(double sampleRate, int channels, KernelPath allowed = KernelPath::kWide);
+  // The same on a given kernel set: the tests' plain reference kernels run the engine's own
+  // preparation, chunking and meters this way.
+  void Prepare(double sampleRate, int channels, const EngineKernels& kernels);
   void UpdateTargets(bool immediate, bool forceBypass);
   void Process(const float* const* inputs, float* const* outputs, int n, bool forceBypass);
 
-  EngineParams& GetParams() { return mParams; }
+  // Once per block before Process (audio thread), and before Prepare.
+  void SetParams(const EngineParams& params) { mParams = params; }
+  const EngineParams& GetParams() const { return mParams; }
   MeterLevels GetMeterHolds() const { return {mInputHold, mOutputHold, mActivityHold}; }
   bool IsReady() const { return mReady.load(std::memory_order_relaxed); }
   double GetSampleRate() const { return mFs; }

@@ -31,7 +31,7 @@ void QuorvelEngineHolder::Prepare(double sampleRate, int channels, KernelPath al
 
 void QuorvelEngineHolder::CopyParams(const EngineParams& params)
 {
-  mEngine->GetParams() = params;
+  mEngine->SetParams(params);
 }
 
 void QuorvelEngineHolder::Process(const float* const* inputs, float* const* outputs, int n, bool forceBypass)

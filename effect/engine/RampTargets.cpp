@@ -9,7 +9,6 @@ namespace quorvel
 namespace
 {
 constexpr double kTwoPi = 6.283185307179586;
-constexpr int kModels = kRampCount - kRampWeight0;
 
 inline float FiniteOrZero(float v)
 {
@@ -63,7 +62,7 @@ RampTargets MapParamsToTargets(const EngineParams& p, double oversampledRate, bo
   t.values[kRampCeiling] = Switch(p[EngineParams::kSoftCeiling]);
   t.values[kRampBypass] = forceBypass ? 1.f : Switch(p[EngineParams::kBypass]);
   const int model = static_cast<int>(std::floor(Held(p, EngineParams::kModel) + 0.5f));
-  for (int m = 0; m < kModels; ++m)
+  for (int m = 0; m < kModelCount; ++m)
     t.values[kRampWeight0 + m] = m == model ? 1.f : 0.f;
   return t;
 }

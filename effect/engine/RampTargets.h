@@ -1,6 +1,7 @@
 #pragma once
 
 #include "effect/engine/EngineParams.h"
+#include "effect/engine/ShapeSample.h"
 
 namespace quorvel
 {
@@ -24,8 +25,11 @@ enum RampIndex : int
   kRampCeiling,
   kRampBypass,
   kRampWeight0,
-  kRampCount = kRampWeight0 + 6
+  kRampCount = kRampWeight0 + kModelCount
 };
+
+// The ramps that advance at the oversampled rate: drive to high cut, then the model weights.
+constexpr int kOversampledRampCount = kRampHighCut + 1 + kModelCount;
 
 // Where every ramp heads for one setting, in ramp order.
 struct RampTargets

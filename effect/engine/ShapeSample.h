@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 namespace quorvel
 {
 
@@ -15,9 +17,10 @@ enum SaturationModel : int
 };
 
 // Memory of one model on one channel: s[0] is the level envelope, s[1]..s[4] filter states.
+constexpr int kModelStateSize = 6;
 struct ModelState
 {
-  float s[6] = {};
+  float s[kModelStateSize] = {};
   void Clear()
   {
     for (float& v : s)
@@ -42,6 +45,12 @@ struct ShaperTables;
 // One oversampled sample through one model. b is the bias (-1..1), k the dynamics amount (0..1).
 float ShapeSample(const ShaperTables& tables, const ModelCoefficients& coeffs, int model, float x,
                   ModelState& state, float b, float k);
+
+// The models' make-up gain: keeps the perceived level roughly steady as the drive rises.
+inline float DriveMakeup(float drive)
+{
+  return 1.f / std::sqrt(drive);
+}
 
 // Weights at or below this count as off.
 constexpr float kModelWeightThreshold = 1e-6f;

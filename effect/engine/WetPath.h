@@ -16,9 +16,9 @@ struct ShaperTables;
 struct WetPath
 {
   static constexpr int kLanes = 4;
-  static constexpr int kOversampling = 4;
+  static constexpr int kOversampling = kEngineOversampling;
   static constexpr int kOsMax = kEngineMaxBlock * kOversampling;
-  static constexpr int kOsRampCount = 15; // ramps 0-8 and the six weights
+  static constexpr int kOsRampCount = kOversampledRampCount;
 
   struct alignas(32) LaneState
   {
@@ -28,7 +28,7 @@ struct WetPath
     float highCut[kLanes] = {};
     float dcIn[kLanes] = {};
     float dcOut[kLanes] = {};
-    float models[kModelCount][6][kLanes] = {};
+    float models[kModelCount][kModelStateSize][kLanes] = {};
   };
 
   // In: the upsampled chunk; out: the processed samples, in place.
