@@ -1,13 +1,22 @@
 #!/usr/bin/env bash
-# Runs every test of every tree. Sets up and builds first when needed, so it
-# also works on a machine where nothing has been run yet.
+# Runs every test of every tree (QUORVEL_TREES to choose some). Sets up and builds first what is
+# missing, in full (native, the two sanitizer trees, windows), so it also works on a machine where
+# nothing has been run yet.
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$here"
 
-QUORVEL_BUILD_ONLY=1 bash scripts/setup-and-build.sh || { echo "build failed"; exit 1; }
-
 trees=${QUORVEL_TREES:-"native native-asan native-tsan windows"}
+bash scripts/setup.sh || { echo "set-up failed"; exit 1; }
+for preset in $trees; do
+  echo "== configure and build: $preset"
+  if [ ! -f "build/$preset/CMakeCache.txt" ]; then
+    cmake --preset "$preset" >/dev/null || { echo "build failed"; exit 1; }
+  fi
+  cmake --build --preset "$preset" -- -k 0 || { echo "build failed"; exit 1; }
+done
+echo "== all trees built"
+
 status=0
 passed=0
 failed=0
