@@ -1,27 +1,19 @@
 #!/usr/bin/env bash
-# Sets up a Debian 12 machine (packages, unpacked sources) and builds every tree:
-# native (tests, benchmarks), native-asan and native-tsan (tests under sanitizers)
-# and windows (the deliverables and their tests, cross-built with MinGW-w64); then starts the
-# program under Wine (scripts/run-program.sh).
+# The first command on a fresh Debian 12 machine: installs what the program needs, builds the
+# program alone (the Windows tree's Quorvel.exe and the resources linked into it, cross-built with
+# MinGW-w64; none of the tests) and starts it under Wine (scripts/run-program.sh). The test command,
+# scripts/test-all.sh, installs the rest and builds every tree in full.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$here"
 
-bash scripts/setup.sh
+bash scripts/setup.sh program
 
-trees=${QUORVEL_TREES:-"native native-asan native-tsan windows"}
-for preset in $trees; do
-  echo "== configure and build: $preset"
-  if [ ! -f "build/$preset/CMakeCache.txt" ]; then
-    cmake --preset "$preset" >/dev/null
-  fi
-  cmake --build --preset "$preset" -- -k 0
-done
-echo "== all trees built"
-
-# The program itself, when the Windows tree was built (the test command only builds: QUORVEL_BUILD_ONLY=1).
-if [ -z "${QUORVEL_BUILD_ONLY:-}" ]; then
-  case " $trees " in
-    *" windows "*) bash scripts/run-program.sh ;;
-  esac
+echo "== configure and build: the program (windows tree)"
+if [ ! -f build/windows/CMakeCache.txt ]; then
+  cmake --preset windows >/dev/null
 fi
+cmake --build --preset windows --target quorvel_program
+echo "== program built: build/windows/Quorvel.exe"
+
+bash scripts/run-program.sh

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs everything the two builds need, from Debian 12 packages only.
+# Installs everything the builds need, from Debian 12 packages only: by default what every tree and
+# its tests need; with "program", only what building and running the program needs.
 # Idempotent: run it as often as you like (as root, or through sudo).
 set -euo pipefail
 
@@ -8,17 +9,27 @@ deps="${QUORVEL_DEPS_DIR:-$here/.deps}"
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
-packages=(
+# What building and running the program needs (scripts/setup.sh program); the rest is for the tests
+# and benchmarks of every tree. Wine draws the editor through the host's OpenGL: Mesa's drivers are
+# part of the program's set, or the window would stay blank under a virtual display.
+program_packages=(
   build-essential cmake ninja-build pkg-config
   gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
-  wine wine64 xvfb xauth
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libstb-dev dpf-source juce-modules-source-data fonts-roboto librsvg2-bin icoutils
-  libosmesa6-dev libgl1-mesa-dri mesa-common-dev libegl-dev libgles-dev
+  wine wine64 xvfb xauth libgl1 libgl1-mesa-dri gstreamer1.0-plugins-base
+  googletest libstb-dev dpf-source juce-modules-source-data fonts-roboto librsvg2-bin icoutils
+  dpkg-dev
+)
+test_packages=(
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libosmesa6-dev mesa-common-dev libegl-dev libgles-dev
   clang libclang-rt-14-dev
-  gstreamer1.0-plugins-base dpkg-dev
   caps sox libsox-fmt-all
 )
+case "${1:-all}" in
+  program) packages=("${program_packages[@]}") ;;
+  all) packages=("${program_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "usage: scripts/setup.sh [program|all]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
