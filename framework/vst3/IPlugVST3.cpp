@@ -1,5 +1,6 @@
 #include "framework/vst3/IPlugVST3.h"
 
+#include "framework/vst3/Guarded.h"
 #include "framework/vst3/ParamIdTable.h"
 #include "framework/vst3/Vst3StateStream.h"
 #include "framework/vst3/Vst3Strings.h"
@@ -29,19 +30,6 @@ struct ProcessingCallScope
   ProcessingCallScope() { ++tProcessingCallDepth; }
   ~ProcessingCallScope() { --tProcessingCallDepth; }
 };
-
-// Runs a host entry; anything thrown becomes `failure` instead of crossing into the host.
-template <class Body> tresult Guarded(tresult failure, Body&& body)
-{
-  try
-  {
-    return body();
-  }
-  catch (...)
-  {
-    return failure;
-  }
-}
 } // namespace
 
 IPlugVST3::IPlugVST3(const InstanceInfo&, const IPluginSpec& spec)
