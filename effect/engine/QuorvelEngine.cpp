@@ -3,8 +3,8 @@
 #include "effect/engine/ClampSample.h"
 #include "effect/engine/KernelDispatch.h"
 #include "effect/engine/Lanes.h"
-#include "effect/engine/ScopedFlushDenormals.h"
 #include "effect/engine/RampTargets.h"
+#include "effect/engine/ScopedEngineFloatEnvironment.h"
 #include "effect/engine/ShaperTables.h"
 
 #include <algorithm>
@@ -49,6 +49,7 @@ QuorvelEngine::ChannelState QuorvelEngine::GetChannelState(int c) const
 
 void QuorvelEngine::Prepare(double sampleRate, int channels, KernelPath allowed)
 {
+  ScopedEngineFloatEnvironment floatEnvironment;
   mKernels = &GetKernels(ChooseKernelPath(QueryCpuSupport(), allowed));
   for (auto& f : mHalfBand)
     f.SetKernels(*mKernels);
@@ -105,7 +106,7 @@ void QuorvelEngine::UpdateTargets(bool immediate, bool forceBypass)
 
 void QuorvelEngine::Process(const float* const* inputs, float* const* outputs, int n, bool forceBypass)
 {
-  ScopedFlushDenormals flush;
+  ScopedEngineFloatEnvironment floatEnvironment;
   if (n < 0 || !outputs) return;
   if (!IsReady())
   {

@@ -2,7 +2,7 @@
 
 #include "effect/engine/ClampSample.h"
 #include "effect/engine/RampTargets.h"
-#include "effect/engine/ScopedFlushDenormals.h"
+#include "effect/engine/ScopedEngineFloatEnvironment.h"
 #include "effect/engine/ShaperTables.h"
 
 #include <algorithm>
@@ -107,7 +107,7 @@ void ReferenceEngine::UpdateTargets(bool immediate, bool forceBypass)
 
 void ReferenceEngine::Process(const float* const* inputs, float* const* outputs, int n, bool forceBypass)
 {
-  ScopedFlushDenormals flush;
+  ScopedEngineFloatEnvironment floatEnvironment;
   if (n < 0 || !outputs) return;
   if (!IsReady())
   {
