@@ -4,8 +4,8 @@
 #include "effect/engine/EngineCoefficients.h"
 #include "effect/engine/KernelDispatch.h"
 #include "effect/engine/Lanes.h"
-#include "effect/engine/ScopedFlushDenormals.h"
 #include "effect/engine/RampTargets.h"
+#include "effect/engine/ScopedEngineFloatEnvironment.h"
 #include "effect/engine/ShaperTables.h"
 
 #include <algorithm>
@@ -47,6 +47,7 @@ void QuorvelEngine::Prepare(double sampleRate, int channels, KernelPath allowed)
 
 void QuorvelEngine::Prepare(double sampleRate, int channels, const EngineKernels& kernels)
 {
+  ScopedEngineFloatEnvironment floatEnvironment;
   mKernels = &kernels;
   for (auto& f : mHalfBand)
     f.SetKernels(*mKernels);
@@ -94,7 +95,7 @@ void QuorvelEngine::UpdateTargets(bool immediate, bool forceBypass)
 
 void QuorvelEngine::Process(const float* const* inputs, float* const* outputs, int n, bool forceBypass)
 {
-  ScopedFlushDenormals flush;
+  ScopedEngineFloatEnvironment floatEnvironment;
   if (n < 0 || !outputs) return;
   if (!IsReady())
   {

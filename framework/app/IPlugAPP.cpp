@@ -1,6 +1,7 @@
 #include "framework/app/IPlugAPP.h"
 
 #include "framework/app/StandaloneHost.h"
+#include "framework/core/ScopedFloatEnvironment.h"
 #include "framework/core/TraceHook.h"
 #include "framework/graphics/IGraphics.h"
 
@@ -79,12 +80,14 @@ void IPlugAPP::AnnounceHost()
 
 void IPlugAPP::ActivateForHost()
 {
+  ScopedFloatEnvironment floatEnvironment; // activation prepares the effect
   NotifyAllParams(kReset);
   OnActivate(true);
 }
 
 void IPlugAPP::PrepareForStream(double sampleRate)
 {
+  ScopedFloatEnvironment floatEnvironment;
   SetBlockSize(kBlockSize);
   SetSampleRate(sampleRate);
   OnReset();

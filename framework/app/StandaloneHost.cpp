@@ -2,6 +2,7 @@
 
 #include "framework/app/ErrorBox.h"
 #include "framework/app/ProfileFile.h"
+#include "framework/core/ScopedFloatEnvironment.h"
 
 #include <algorithm>
 #include <chrono>
@@ -251,6 +252,8 @@ void StandaloneHost::StopAudioStream()
 
 int StandaloneHost::AudioStreamCallback(double* output, double* input, uint32_t frames, void* user)
 {
+  // The audio library's thread comes with whatever floating-point state its driver left.
+  ScopedFloatEnvironment floatEnvironment;
   return static_cast<StandaloneHost*>(user)->ProcessAudio(output, input, frames);
 }
 

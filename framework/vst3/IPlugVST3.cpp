@@ -1,5 +1,7 @@
 #include "framework/vst3/IPlugVST3.h"
 
+#include "framework/core/ScopedFloatEnvironment.h"
+#include "framework/vst3/Guarded.h"
 #include "framework/vst3/ParamIdTable.h"
 #include "framework/vst3/Vst3StateStream.h"
 #include "framework/vst3/Vst3Strings.h"
@@ -29,19 +31,6 @@ struct ProcessingCallScope
   ProcessingCallScope() { ++tProcessingCallDepth; }
   ~ProcessingCallScope() { --tProcessingCallDepth; }
 };
-
-// Runs a host entry; anything thrown becomes `failure` instead of crossing into the host.
-template <class Body> tresult Guarded(tresult failure, Body&& body)
-{
-  try
-  {
-    return body();
-  }
-  catch (...)
-  {
-    return failure;
-  }
-}
 } // namespace
 
 IPlugVST3::IPlugVST3(const InstanceInfo&, const IPluginSpec& spec)
@@ -98,6 +87,7 @@ tresult PLUGIN_API IPlugVST3::terminate()
 
 tresult PLUGIN_API IPlugVST3::setActive(TBool state)
 {
+  ScopedFloatEnvironment floatEnvironment; // activation prepares the effect
   return Guarded(kOutOfMemory,
                  [&]() -> tresult
                  {
@@ -134,6 +124,7 @@ uint32 PLUGIN_API IPlugVST3::getLatencySamples()
 
 tresult PLUGIN_API IPlugVST3::setupProcessing(ProcessSetup& setup)
 {
+  ScopedFloatEnvironment floatEnvironment; // the set-up prepares the effect
   // Nothing is stored from a set-up that cannot be run.
   if (setup.symbolicSampleSize != kSample32 && setup.symbolicSampleSize != kSample64) return kResultFalse;
   if (setup.maxSamplesPerBlock < 1 || !std::isfinite(setup.sampleRate) || setup.sampleRate <= 0.0)
@@ -150,6 +141,7 @@ tresult PLUGIN_API IPlugVST3::setupProcessing(ProcessSetup& setup)
 
 tresult PLUGIN_API IPlugVST3::setProcessing(TBool state)
 {
+  ScopedFloatEnvironment floatEnvironment; // stopping resets the effect
   ProcessingCallScope scope;
   return Guarded(kResultOk,
                  [&]() -> tresult
@@ -161,6 +153,7 @@ tresult PLUGIN_API IPlugVST3::setProcessing(TBool state)
 
 tresult PLUGIN_API IPlugVST3::process(ProcessData& data)
 {
+  ScopedFloatEnvironment floatEnvironment;
   ProcessingCallScope scope;
   return Guarded(kResultOk,
                  [&]() -> tresult

@@ -1,5 +1,6 @@
 #include "framework/vst3/IPlugVST3View.h"
 
+#include "framework/vst3/Guarded.h"
 #include "framework/vst3/IPlugVST3.h"
 #include "framework/vst3/KeyTranslation.h"
 
@@ -15,19 +16,6 @@ namespace iplug
 
 namespace
 {
-// Runs a host entry; anything thrown becomes `failure` instead of crossing into the host.
-template <class Body> tresult Guarded(tresult failure, Body&& body)
-{
-  try
-  {
-    return body();
-  }
-  catch (...)
-  {
-    return failure;
-  }
-}
-
 // right - left of a host's rectangle, which may be anything: kept within int.
 int Span(int32 from, int32 to)
 {

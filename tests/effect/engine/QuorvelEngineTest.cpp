@@ -3,6 +3,7 @@
 
 #include "tests/effect/engine/EngineSignals.h"
 #include "tests/effect/engine/KernelPaths.h"
+#include "tests/support/core/TrappingFloatExceptions.h"
 
 #include <gtest/gtest.h>
 
@@ -490,6 +491,36 @@ TEST_P(EngineOnBothPaths, CallerControlWordIsRestoredOnEveryPath)
   EXPECT_EQ(afterFull & kControlBits, unusual & kControlBits);
 }
 #endif
+
+// A host thread trapping invalid operation, division by zero and overflow: preparing, then running
+// silence, audio and audio with non-finite and huge samples under every parameter across and beyond
+// its range raises none of them, gives finite output and leaves the host's control word in place.
+TEST_P(EngineOnBothPaths, TrappingHostThreadSeesNoFloatException)
+{
+  if (!test::TrappingFloatExceptions::kAvailable) GTEST_SKIP() << "no SSE control word";
+  const Stereo silence(1000), audio = Mono(test::Sine(1000, 440.0, 0.8));
+  Stereo hostile = audio;
+  for (std::size_t i = 0; i < hostile.size(); i += 3)
+    hostile.l[i] = static_cast<float>(test::kHostileSamples[i % 5]);
+  const Stereo* signals[] = {&silence, &audio, &hostile};
+  QuorvelEngineHolder h;
+  test::TrappingFloatExceptions traps;
+  Prepare(h, EngineParams{});
+  for (int param = 0; param < EngineParams::kCount; ++param)
+    for (float v : {-1e30f, 0.f, 1.f, 3.f, 5.f, 36.f, 300.f, 20000.f, 1e30f, kNaN})
+    {
+      EngineParams p;
+      p[param] = v;
+      h.CopyParams(p);
+      for (const Stereo* in : signals)
+      {
+        const Stereo out = RunBlocks(h, *in, 500);
+        for (std::size_t i = 0; i < out.size(); ++i)
+          ASSERT_TRUE(std::isfinite(out.l[i]) && std::isfinite(out.r[i])) << param << " at " << v;
+      }
+      ASSERT_TRUE(traps.HostWordInPlace());
+    }
+}
 
 TEST_P(EngineOnBothPaths, MetersRiseAtOnceAndFallByEEvery300Ms)
 {

@@ -104,6 +104,14 @@ TEST(Vst3AcceptanceHost, SoundsLikeTheEngineWhileAutomatedIn32And64Bit)
   CheckAudioAgainstEngine(bundle.entry, true);
 }
 
+TEST(Vst3AcceptanceHost, RunsOnTrappingHostThreadsIn32And64Bit)
+{
+  LoadedBundle bundle;
+  ASSERT_TRUE(bundle.Ready());
+  CheckTrappingHostThreads(bundle.entry, false);
+  CheckTrappingHostThreads(bundle.entry, true);
+}
+
 TEST(Vst3AcceptanceHost, SavesAndRestoresStateWithBypass)
 {
   LoadedBundle bundle;

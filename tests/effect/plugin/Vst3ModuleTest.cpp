@@ -36,6 +36,11 @@ TEST(Vst3Module, SoundsLikeTheEngineIn64Bit)
 {
   CheckAudioAgainstEngine(Linked(), true);
 }
+TEST(Vst3Module, RunsOnTrappingHostThreadsIn32And64Bit)
+{
+  CheckTrappingHostThreads(Linked(), false);
+  CheckTrappingHostThreads(Linked(), true);
+}
 TEST(Vst3Module, RestoresStateAndBypass)
 {
   CheckStateAndBypassPersistence(Linked());

@@ -5,6 +5,7 @@
 #include "tests/support/core/AllocationCounter.h"
 #include "tests/support/app/FakeDevices.h"
 #include "tests/support/app/TempFolder.h"
+#include "tests/support/core/TrappingFloatExceptions.h"
 
 #include <gtest/gtest.h>
 
@@ -126,4 +127,29 @@ TEST(QuorvelStandaloneTest, TheEffectsAudioPathAllocatesNothing)
   for (int k = 0; k < 8; k++)
     rig.devices.audio->Pump(in, out, 1000);
   EXPECT_EQ(quorvel::test::StopCountingAllocations(), 0);
+}
+
+// An audio thread trapping invalid operation, division by zero and overflow: preparation and
+// callbacks with silence, audio, hostile samples and every parameter at both ends raise none of them,
+// give finite output and leave the thread's control word as it was.
+TEST(QuorvelStandaloneTest, TrappingAudioThreadSeesNoFloatException)
+{
+  using quorvel::test::TrappingFloatExceptions;
+  if (!TrappingFloatExceptions::kAvailable) GTEST_SKIP() << "no SSE control word";
+  constexpr uint32_t n = 600;
+  EffectRig rig;
+  TrappingFloatExceptions traps;
+  ASSERT_TRUE(rig.host->OpenAudioStream(0, 0, static_cast<uint32_t>(kRate), n));
+  std::vector<double> in(2 * n, 0.0), out;
+  for (int step = 0; step < 3 + 2 * rig.effect->NParams(); step++)
+  {
+    if (step >= 3) rig.effect->GetParam((step - 3) / 2)->SetNormalized(step % 2);
+    for (uint32_t j = 0; step > 0 && j < 2 * n; j++)
+      in[j] = step > 1 && j % 5 == 0 ? quorvel::test::kHostileSamples[j / 5 % 6]
+                                     : Signal(j / n, step * n + j % n);
+    rig.devices.audio->Pump(in, out, n);
+    ASSERT_TRUE(traps.HostWordInPlace()) << step;
+    for (size_t i = 0; i < out.size(); i++)
+      ASSERT_TRUE(std::isfinite(out[i])) << step << " sample " << i;
+  }
 }

@@ -67,11 +67,15 @@ ProcessData& HostProcessData::Block(int frames)
   return data;
 }
 
+// Only the buffer the host hands over: narrowing a huge value would itself overflow, which a test
+// running with overflow trapping must leave to the effect.
 void HostProcessData::SetInput(int bus, int channel, int frame, double value)
 {
-  mInputs[static_cast<size_t>(bus)].f32[static_cast<size_t>(channel)][static_cast<size_t>(frame)] =
-      static_cast<float>(value);
-  mInputs[static_cast<size_t>(bus)].f64[static_cast<size_t>(channel)][static_cast<size_t>(frame)] = value;
+  Bus& b = mInputs[static_cast<size_t>(bus)];
+  if (mDouble)
+    b.f64[static_cast<size_t>(channel)][static_cast<size_t>(frame)] = value;
+  else
+    b.f32[static_cast<size_t>(channel)][static_cast<size_t>(frame)] = static_cast<float>(value);
 }
 
 double HostProcessData::Input(int bus, int channel, int frame) const

@@ -5,6 +5,7 @@
 #include "tests/support/vst3/HostParameterChanges.h"
 #include "tests/support/vst3/HostProcessData.h"
 #include "tests/support/vst3/HostStream.h"
+#include "tests/support/core/TrappingFloatExceptions.h"
 
 #include "effect/engine/EngineParams.h"
 #include "effect/engine/QuorvelEngineHolder.h"
@@ -358,6 +359,47 @@ void CheckAudioAgainstEngine(const ModuleEntryPoints& module, bool doublePrecisi
   EXPECT_GT(loudest, 0.05) << "the comparison is between sounds, not silences";
   s.processor->setProcessing(false);
   s.component->setActive(false);
+}
+
+void CheckTrappingHostThreads(const ModuleEntryPoints& module, bool doublePrecision)
+{
+  if (!TrappingFloatExceptions::kAvailable) GTEST_SKIP() << "no SSE control word";
+  Session s(module);
+  ASSERT_TRUE(s.Open());
+  s.ActivateBuses();
+  const std::vector<ParamID> ids = ParameterIds(s.controller);
+  constexpr int kBlock = 700;
+  HostProcessData data({2}, {2}, kBlock, doublePrecision);
+  TrappingFloatExceptions traps; // the thread that sets up and activates traps as well
+  ASSERT_EQ(s.Setup(48000.0, doublePrecision ? kSample64 : kSample32, kBlock), kResultOk);
+  ASSERT_EQ(s.component->setActive(true), kResultOk);
+  ASSERT_EQ(s.processor->setProcessing(true), kResultOk);
+  std::thread audio(
+      [&]
+      {
+        TrappingFloatExceptions audioTraps;
+        HostParameterChanges changes;
+        // Silence, audio, audio with hostile samples (1e300 only in 64 bit), then every parameter at
+        // both ends of its range and in the middle, set mid-block.
+        for (int step = 0; step < 3 + 3 * kParams; ++step)
+        {
+          if (step > 0) data.FillInputs(kBlock, step * long{kBlock});
+          for (int i = step % 5; step > 1 && i < kBlock; i += 5)
+            data.SetInput(0, i % 2, i, kHostileSamples[(i / 5) % (doublePrecision ? 6 : 5)]);
+          changes.Clear();
+          if (step >= 3) changes.Add(ids[static_cast<size_t>((step - 3) / 3)], kBlock / 2, step % 3 / 2.0);
+          ProcessData& pd = data.Block(kBlock);
+          pd.inputParameterChanges = &changes;
+          ASSERT_EQ(s.processor->process(pd), kResultOk) << step;
+          ASSERT_TRUE(audioTraps.HostWordInPlace()) << step;
+          for (int i = 0; i < 2 * kBlock; ++i)
+            ASSERT_TRUE(std::isfinite(data.Output(0, i % 2, i / 2))) << step << " frame " << i / 2;
+        }
+      });
+  audio.join();
+  EXPECT_EQ(s.processor->setProcessing(false), kResultOk);
+  EXPECT_EQ(s.component->setActive(false), kResultOk);
+  EXPECT_TRUE(traps.HostWordInPlace());
 }
 
 void CheckStateAndBypassPersistence(const ModuleEntryPoints& module)

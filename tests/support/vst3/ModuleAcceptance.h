@@ -32,6 +32,10 @@ void CheckStateAndBypassPersistence(const ModuleEntryPoints& module);
 void CheckXmlStateForm(const ModuleEntryPoints& module);
 void CheckBadInputIsRefused(const ModuleEntryPoints& module);
 void CheckRestartOfTheSameInstance(const ModuleEntryPoints& module);
+// A host whose threads trap invalid operations, division by zero and overflow: set-up, activation
+// and processing of silence, audio, non-finite and huge input and of every parameter's range raise
+// none of them, give finite output and leave each thread's control word as the host set it.
+void CheckTrappingHostThreads(const ModuleEntryPoints& module, bool doublePrecision);
 // Two instances live at once, each processed from its own thread, neither disturbing the other.
 void CheckTwoInstancesAtOnce(const ModuleEntryPoints& module);
 
