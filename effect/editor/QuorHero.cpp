@@ -11,6 +11,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 namespace quorvel
 {
@@ -30,11 +31,12 @@ float Sanitise(float peak)
   return std::isfinite(peak) && peak > 0.f ? peak : 0.f;
 }
 
-const char* const kDescriptions[QuorHero::kModelCount] = {
+constexpr const char* kDescriptions[] = {
     "Soft, rounded harmonics and a gentle glow.",        "Dense low mids and a weighty, rounded edge.",
     "Smooth compression and softened transients.",       "Ragged warmth with an expressive, fuzzy edge.",
     "Brighter bite and a more aggressive fuzz texture.", "Direct, punchy clipping with a firm edge.",
 };
+static_assert(std::size(kDescriptions) == QuorHero::kModelCount, "one description per model");
 } // namespace
 
 const char* QuorHero::ModelDescription(int model)

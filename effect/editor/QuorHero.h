@@ -3,6 +3,7 @@
 // activity, the model's name and description, an activity bar, and the input and output peak meters with
 // their hold dots. It polls the plug-in's meters at every display tick.
 
+#include "effect/plugin/ParamTable.h"
 #include "framework/graphics/IBitmapHandle.h"
 #include "framework/graphics/IControl.h"
 
@@ -17,7 +18,7 @@ class EditorPlugin;
 class QuorHero : public iplug::igraphics::IControl
 {
 public:
-  static constexpr int kModelCount = 6;
+  static constexpr int kModelCount = kSaturationModelCount;
   static constexpr int32_t kMeterHoldTicks = 45;
   static constexpr float kMeterDecay = 0.88f;
   static constexpr float kActivitySmoothing = 0.16f;
