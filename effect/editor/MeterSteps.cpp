@@ -12,9 +12,7 @@ std::chrono::nanoseconds MeterSteps::SteadyNow()
       std::chrono::steady_clock::now().time_since_epoch());
 }
 
-MeterSteps::MeterSteps(Clock clock) : mClock(std::move(clock)), mOrigin(mClock())
-{
-}
+MeterSteps::MeterSteps(Clock clock) : mClock(std::move(clock)), mOrigin(mClock()) {}
 
 int MeterSteps::TakeDueSteps()
 {

@@ -185,10 +185,11 @@ void QuorHero::Draw(IGraphics& g)
   {
     g.ClearPath();
     g.AddEllipsePathInBounds({68.f, 168.f, 288.f, 302.f});
-    g.FillPath(MakeRadialGradient(178.f, 235.f, 110.f,
-                                  {{IArgb(activity.glowAlpha, kGlowColour.R, kGlowColour.G, kGlowColour.B), 0.f},
-                                   {IArgb(0, kGlowColour.R, kGlowColour.G, kGlowColour.B), 1.f}}),
-               IFillStyle{}, nullptr);
+    g.FillPath(
+        MakeRadialGradient(178.f, 235.f, 110.f,
+                           {{IArgb(activity.glowAlpha, kGlowColour.R, kGlowColour.G, kGlowColour.B), 0.f},
+                            {IArgb(0, kGlowColour.R, kGlowColour.G, kGlowColour.B), 1.f}}),
+        IFillStyle{}, nullptr);
 
     const IBitmapHandle& picture = mPictures[model];
     const float w = static_cast<float>(picture.width);
@@ -197,8 +198,8 @@ void QuorHero::Draw(IGraphics& g)
     if (picture.IsValid() && w > 0.f && h > 0.f)
     {
       const float s = std::min(134.f / h, 240.f / w);
-      g.DrawBitmapFitted(picture,
-                         {178.f - w * s / 2.f, 235.f - h * s / 2.f, 178.f + w * s / 2.f, 235.f + h * s / 2.f});
+      g.DrawBitmapFitted(
+          picture, {178.f - w * s / 2.f, 235.f - h * s / 2.f, 178.f + w * s / 2.f, 235.f + h * s / 2.f});
     }
     else
       DrawEditorLabel(g, ModelNameOf(*this, model), kPictureArea, 20.f, EditorAccentDark, kAlignCenter);

@@ -47,6 +47,7 @@ public:
   // The model texts the panel shows.
   static const char* ModelDescription(int model);
 
+private:
   // What one meter shows: equal faces draw the same pixels.
   struct MeterFace
   {
@@ -60,13 +61,7 @@ public:
   {
     float barEnd = 0.f;
     int glowAlpha = 0;
-    bool operator==(const ActivityFace& other) const
-    {
-      return barEnd == other.barEnd && glowAlpha == other.glowAlpha;
-    }
   };
-
-private:
   enum Part : unsigned
   {
     kInputMeter = 1,
@@ -78,8 +73,8 @@ private:
   static MeterFace FaceOfMeter(float level, bool held);
   void StepMeters(int steps);
   ActivityFace FaceOfActivity() const;
-  void DrawMeter(iplug::igraphics::IGraphics& g, const iplug::igraphics::IBounds& r,
-                 const MeterFace& face, const char* caption) const;
+  void DrawMeter(iplug::igraphics::IGraphics& g, const iplug::igraphics::IBounds& r, const MeterFace& face,
+                 const char* caption) const;
 
   EditorPlugin& mPlugin;
   std::array<iplug::igraphics::IBitmapHandle, kModelCount> mPictures;

@@ -40,7 +40,10 @@ struct MeterClockHand
   std::chrono::nanoseconds now{};
   void AdvanceSteps(int steps) { now += steps * kStep; }
   // The first moment at which `steps` whole steps have passed since time 0.
-  static std::chrono::nanoseconds StepTime(int64_t steps) { return std::chrono::nanoseconds((steps * 1'000'000'000 + 29) / 30); }
+  static std::chrono::nanoseconds StepTime(int64_t steps)
+  {
+    return std::chrono::nanoseconds((steps * 1'000'000'000 + 29) / 30);
+  }
   static constexpr std::chrono::nanoseconds kStep{33'333'334};
 };
 

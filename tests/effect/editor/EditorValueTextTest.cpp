@@ -72,10 +72,10 @@ void ExpectFormats()
     const char* text;
   };
   const NearZero kNearZero[] = {
-      {-0.4, ValueUnit::kPercent, "0 %"},       {-0.5, ValueUnit::kPercent, "0 %"},
-      {-0.0, ValueUnit::kPercent, "0 %"},       {-0.6, ValueUnit::kPercent, "-1 %"},
-      {-0.04, ValueUnit::kDecibel, "0.0 dB"},   {-1e-9, ValueUnit::kDecibel, "0.0 dB"},
-      {-0.06, ValueUnit::kDecibel, "-0.1 dB"},  {-0.0, ValueUnit::kHertz, "0 Hz"},
+      {-0.4, ValueUnit::kPercent, "0 %"},      {-0.5, ValueUnit::kPercent, "0 %"},
+      {-0.0, ValueUnit::kPercent, "0 %"},      {-0.6, ValueUnit::kPercent, "-1 %"},
+      {-0.04, ValueUnit::kDecibel, "0.0 dB"},  {-1e-9, ValueUnit::kDecibel, "0.0 dB"},
+      {-0.06, ValueUnit::kDecibel, "-0.1 dB"}, {-0.0, ValueUnit::kHertz, "0 Hz"},
   };
   for (const NearZero& c : kNearZero)
     EXPECT_EQ(Knob(c.value, c.unit), c.text) << c.value;

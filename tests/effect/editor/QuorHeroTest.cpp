@@ -82,8 +82,9 @@ TEST(MeterSteps, WholeStepsOfElapsedTimeCaughtUpAfterStalls)
     int steps;
   };
   // Cumulative: the part of a step one call leaves over counts toward the next.
-  const Case kCases[] = {{0ns, 0},   {20ms, 0},  {14ms, 1},   {32ms, 0},    {1ms, 1},
-                         {200ms, 6}, {100ms, 3}, {60s, MeterSteps::kMaxCatchUpSteps}, {34ms, 1}};
+  const Case kCases[] = {{0ns, 0}, {20ms, 0},  {14ms, 1},  {32ms, 0},
+                         {1ms, 1}, {200ms, 6}, {100ms, 3}, {60s, MeterSteps::kMaxCatchUpSteps},
+                         {34ms, 1}};
   std::chrono::nanoseconds now{5s}; // any origin
   MeterSteps steps([&now] { return now; });
   for (const Case& c : kCases)
@@ -107,7 +108,9 @@ TEST(QuorHero, TickRateChangesNothing)
   const auto audio = [](std::chrono::nanoseconds t)
   {
     const int64_t step = t.count() * 30 / 1'000'000'000;
-    return step < 6 ? MeterLevels{1.0f, 0.5f, 0.8f} : step < 20 ? MeterLevels{0.3f, 0.7f, 0.2f} : MeterLevels{};
+    return step < 6    ? MeterLevels{1.0f, 0.5f, 0.8f}
+           : step < 20 ? MeterLevels{0.3f, 0.7f, 0.2f}
+                       : MeterLevels{};
   };
   Display at60, at144;
   const auto tick = [&audio](Display& d, int64_t rate, int64_t k)
@@ -240,8 +243,10 @@ TEST(QuorHero, EditorRepaintsOnlyWhatChanged)
 
   EXPECT_EQ(runSecond([](int) { return MeterLevels{}; }).repaints, 0);
 
-  const Second moving =
-      runSecond([](int k) { return MeterLevels{0.2f + 0.005f * k, 0.1f + 0.003f * k, 0.f}; });
+  const Second moving = runSecond(
+      [](int k) {
+        return MeterLevels{0.2f + 0.005f * k, 0.1f + 0.003f * k, 0.f};
+      });
   EXPECT_GE(moving.repaints, 29);
   EXPECT_LE(moving.repaints, 30);
   EXPECT_GE(moving.area.L, 754.f) << "the meter strips only";
