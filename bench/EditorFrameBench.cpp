@@ -1,6 +1,7 @@
 // Frame times of the effect's editor drawn through the NanoVG back end on Mesa's software renderer
 // (llvmpipe, through OSMesa): a full repaint at scale 1.0 and 1.5, and the display tick's repaint, in which
-// only the meter panel is dirty. Each frame ends with glFinish, so the time includes the rasterising; the
+// only the meter strips are dirty, and the repaints per second and CPU share at a real 60 Hz tick with
+// the meters moving and at rest. Each frame ends with glFinish, so the time includes the rasterising; the
 // wall-clock time per frame is the figure (llvmpipe rasterises on threads of its own).
 // Run: build/native/bench/EditorFrameBench (natively; the editor's resources are embedded).
 
@@ -14,7 +15,10 @@
 #include <GL/osmesa.h>
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <ctime>
+#include <thread>
 #include <memory>
 #include <vector>
 
@@ -46,14 +50,16 @@ public:
   BenchWindow(IGEditorDelegate* dlg, float scale) : IGraphicsNanoVG(dlg, 980, 650, 30, scale) {}
   ~BenchWindow() override { CloseEditorWindow(); }
 
-  void PaintDirty()
+  // True when the tick found something to redraw.
+  bool PaintDirty()
   {
     IRectList rects;
-    if (!CollectDirtyRects(rects)) return;
+    if (!CollectDirtyRects(rects)) return false;
     ScopedGLContext current(*this);
     PaintRegions(rects);
     MarkAllControlsClean();
     GetGlEntryPoints().Finish();
+    return true;
   }
 
   bool MakeGLContextCurrent() override
@@ -135,27 +141,45 @@ private:
   int mHeightPx = 0;
 };
 
-// The effect with meters that move every tick, as they do while audio plays.
+// The effect with meters that move at every reading while audio plays, and at rest without. Its meter
+// clock is the steady clock unless a benchmark moves it by hand (manualClock).
 class PlayingQuorvel : public quorvel::Quorvel
 {
 public:
   PlayingQuorvel() : Quorvel(quorvel::QuorvelInstanceInfo{}) {}
   quorvel::MeterLevels ReadMeters() const override
   {
+    if (!playing) return {};
     const float phase = static_cast<float>(++mTick % 30) / 30.f;
     return {0.2f + 0.7f * phase, 0.1f + 0.5f * phase, phase};
   }
+  std::chrono::nanoseconds ReadMeterClock() const override
+  {
+    return manualClock ? now : quorvel::MeterSteps::SteadyNow();
+  }
+
+  bool playing = true;
+  bool manualClock = false;
+  std::chrono::nanoseconds now{};
 
 private:
   mutable int mTick = 0;
 };
 
+double ProcessCpuSeconds()
+{
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+}
+
 struct Editor
 {
   PlayingQuorvel effect;
   BenchWindow* window = nullptr;
-  explicit Editor(float scale)
+  explicit Editor(float scale, bool playing = true)
   {
+    effect.playing = playing;
     setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
     effect.SetMakeGraphicsFunc([this, scale]() { return window = new BenchWindow(&effect, scale); });
     effect.OpenWindow(nullptr);
@@ -185,14 +209,45 @@ void FullRepaint(benchmark::State& state, float scale)
 void MetersTick(benchmark::State& state, float scale)
 {
   Editor editor(scale);
+  editor.effect.now = quorvel::MeterSteps::SteadyNow(); // where the panel's steps started counting
+  editor.effect.manualClock = true;
   for (auto _ : state)
-    editor.window->PaintDirty(); // the tick: only the meter panel asks to be redrawn
+  {
+    editor.effect.now += std::chrono::milliseconds(34); // one meter step per tick
+    editor.window->PaintDirty();                        // the tick: only the meter strips ask to be redrawn
+  }
+}
+
+// Real time: the display ticks at 60 Hz for three seconds, with the meters moving or at rest. Reports
+// the ticks that repainted and the process's CPU time (llvmpipe's threads included) per second.
+void DisplayAt60Hz(benchmark::State& state, float scale, bool playing)
+{
+  Editor editor(scale, playing);
+  constexpr int kTicks = 180;
+  for (auto _ : state)
+  {
+    int repaints = 0;
+    const double cpuStart = ProcessCpuSeconds();
+    const auto start = std::chrono::steady_clock::now();
+    for (int k = 1; k <= kTicks; ++k)
+    {
+      std::this_thread::sleep_until(start + k * std::chrono::microseconds(16667));
+      repaints += editor.window->PaintDirty() ? 1 : 0;
+    }
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    state.counters["repaints_per_s"] = repaints / wall;
+    state.counters["cpu_share_of_one_core"] = (ProcessCpuSeconds() - cpuStart) / wall;
+  }
 }
 
 BENCHMARK_CAPTURE(FullRepaint, scale_1_0, 1.0f)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(FullRepaint, scale_1_5, 1.5f)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(MetersTick, scale_1_0, 1.0f)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(MetersTick, scale_1_5, 1.5f)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(MetersTick, scale_1_0, 1.0f)->Iterations(300)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(MetersTick, scale_1_5, 1.5f)->Iterations(300)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(DisplayAt60Hz, playing_1_0, 1.0f, true)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(DisplayAt60Hz, playing_1_5, 1.5f, true)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(DisplayAt60Hz, idle_1_0, 1.0f, false)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(DisplayAt60Hz, idle_1_5, 1.5f, false)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

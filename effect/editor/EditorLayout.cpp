@@ -14,6 +14,7 @@
 #include "framework/graphics/IGraphics.h"
 
 #include <array>
+#include <iterator>
 
 namespace quorvel
 {
@@ -57,10 +58,11 @@ const KnobSpec kKnobs[10] = {
      "High cut on the processed signal to tame fizz. Click value to enter Hz or kHz. Double-click resets."},
 };
 
-const char* const kModelPictures[QuorHero::kModelCount] = {
+constexpr const char* kModelPictures[] = {
     "model_tube.png",      "model_transformer.png", "model_tape.png",
     "model_germanium.png", "model_silicon.png",     "model_diode.png",
 };
+static_assert(std::size(kModelPictures) == QuorHero::kModelCount, "one picture per model");
 
 IBounds KnobBounds(int i)
 {

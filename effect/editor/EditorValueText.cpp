@@ -1,6 +1,7 @@
 #include "effect/editor/EditorValueText.h"
 
 #include "framework/core/IParam.h"
+#include "framework/core/NegativeZeroText.h"
 
 #include <charconv>
 #include <cmath>
@@ -23,10 +24,13 @@ bool IsDigit(char c)
   return c >= '0' && c <= '9';
 }
 
+// The number in [begin, end) followed by the tail, cut to the output. A number rounded to zero from
+// below loses its minus here, as the parameters' own display texts do.
 void CopyOut(const char* begin, const char* end, const char* tail, char* out, size_t size)
 {
   if (!out || size == 0) return;
   std::string text(begin, end);
+  text = iplug::WithoutNegativeZero(text.c_str());
   text += tail;
   std::strncpy(out, text.c_str(), size - 1);
   out[size - 1] = '\0';

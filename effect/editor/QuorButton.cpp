@@ -56,7 +56,7 @@ void QuorButton::OnMouseDown(float, float, const IModifierState&)
 
 bool QuorButton::OnKeyDown(float, float, const iplug::IKeyStroke& key)
 {
-  if (key.vk != 13 && key.vk != 32) return false;
+  if (key.vk != iplug::kVkReturn && key.vk != iplug::kVkSpace) return false;
   Perform();
   return true;
 }

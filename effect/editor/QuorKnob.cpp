@@ -19,12 +19,6 @@ using namespace iplug::igraphics;
 
 namespace
 {
-constexpr int kVkReturn = 13;
-constexpr int kVkHome = 36;
-constexpr int kVkLeft = 37;
-constexpr int kVkUp = 38;
-constexpr int kVkRight = 39;
-constexpr int kVkDown = 40;
 constexpr double kKeyStep = 0.01;
 constexpr double kFineKeyStep = 0.001;
 } // namespace
@@ -84,18 +78,18 @@ bool QuorKnob::OnKeyDown(float, float, const iplug::IKeyStroke& key)
   const double step = key.shift ? kFineKeyStep : kKeyStep;
   switch (key.vk)
   {
-  case kVkReturn:
+  case iplug::kVkReturn:
     PromptValueEntry();
     return true;
-  case kVkHome:
+  case iplug::kVkHome:
     ResetValueToDefault(kAllSlots);
     return true;
-  case kVkUp:
-  case kVkRight:
+  case iplug::kVkUp:
+  case iplug::kVkRight:
     ApplyValueFromUser(std::clamp(GetValue() + step, 0.0, 1.0), 0);
     return true;
-  case kVkLeft:
-  case kVkDown:
+  case iplug::kVkLeft:
+  case iplug::kVkDown:
     ApplyValueFromUser(std::clamp(GetValue() - step, 0.0, 1.0), 0);
     return true;
   default:

@@ -21,7 +21,7 @@ void QuorLogo::OnMouseDown(float, float, const IModifierState&)
 
 bool QuorLogo::OnKeyDown(float x, float y, const iplug::IKeyStroke& key)
 {
-  if (key.vk != 13 && key.vk != 32) return false;
+  if (key.vk != iplug::kVkReturn && key.vk != iplug::kVkSpace) return false;
   OnMouseDown(x, y, {});
   return true;
 }

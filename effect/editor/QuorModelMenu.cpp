@@ -1,7 +1,7 @@
 #include "effect/editor/QuorModelMenu.h"
 
 #include "effect/editor/EditorStyle.h"
-#include "effect/engine/EngineParams.h"
+#include "effect/plugin/ParamTable.h"
 #include "framework/core/IParam.h"
 #include "framework/graphics/IGraphics.h"
 
@@ -15,7 +15,8 @@ using namespace iplug::igraphics;
 
 namespace
 {
-constexpr int kModelCount = 6;
+constexpr int kModelCount = kSaturationModelCount;
+static_assert(kModelCount > 1, "a step needs two models");
 // One model step of the normalised range.
 constexpr double kModelStep = 1.0 / (kModelCount - 1);
 } // namespace
@@ -48,14 +49,14 @@ bool QuorModelMenu::OnKeyDown(float, float, const iplug::IKeyStroke& key)
 {
   switch (key.vk)
   {
-  case 13:
-  case 32:
+  case iplug::kVkReturn:
+  case iplug::kVkSpace:
     PromptForValue(0);
     return true;
-  case 38:
+  case iplug::kVkUp:
     ApplyValueFromUser(std::clamp(GetValue() - kModelStep, 0.0, 1.0), 0);
     return true;
-  case 40:
+  case iplug::kVkDown:
     ApplyValueFromUser(std::clamp(GetValue() + kModelStep, 0.0, 1.0), 0);
     return true;
   default:

@@ -18,7 +18,7 @@ public:
 };
 
 // The model index a control's value stands for: the parameter's value rounded half away from zero and
-// held within the six models.
+// held within the models.
 int ModelIndexOf(const iplug::igraphics::IControl& control);
 // The model's name from the parameter's own texts ("" when it has none).
 const char* ModelNameOf(const iplug::igraphics::IControl& control, int model);

@@ -31,7 +31,7 @@ void QuorPresetMenu::OnMouseDown(float, float, const IModifierState&)
 
 bool QuorPresetMenu::OnKeyDown(float x, float y, const iplug::IKeyStroke& key)
 {
-  if (key.vk != 13 && key.vk != 32) return false;
+  if (key.vk != iplug::kVkReturn && key.vk != iplug::kVkSpace) return false;
   OnMouseDown(x, y, {});
   return true;
 }

@@ -23,7 +23,7 @@ void QuorSupportLink::OnMouseDown(float, float, const IModifierState&)
 
 bool QuorSupportLink::OnKeyDown(float x, float y, const iplug::IKeyStroke& key)
 {
-  if (key.vk != 13 && key.vk != 32) return false;
+  if (key.vk != iplug::kVkReturn && key.vk != iplug::kVkSpace) return false;
   OnMouseDown(x, y, {});
   return true;
 }

@@ -121,8 +121,9 @@ void Quorvel::DeclareParams()
     {
     case ParamKind::kList:
       param->ConfigureEnum(p.name, static_cast<int>(p.defaultValue), kSaturationModelCount, p.label, 0,
-                           p.group, kModelNames[0], kModelNames[1], kModelNames[2], kModelNames[3],
-                           kModelNames[4], kModelNames[5]);
+                           p.group, nullptr);
+      for (int m = 0; m < kSaturationModelCount; ++m)
+        param->AddCaption(m, kModelNames[m]);
       break;
     case ParamKind::kSwitch:
       param->ConfigureBool(p.name, p.defaultValue != 0.0, p.label, 0, p.group, "off", "on");

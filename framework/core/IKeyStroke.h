@@ -5,6 +5,27 @@
 
 namespace iplug
 {
+// The Win32 virtual-key codes the controls act on, named once: whichever window system produced a key
+// stroke, its code is translated to these.
+enum IVirtualKey : int32_t
+{
+  kVkBack = 8,
+  kVkTab = 9,
+  kVkReturn = 13,
+  kVkEscape = 27,
+  kVkSpace = 32,
+  kVkPageUp = 33,
+  kVkPageDown = 34,
+  kVkEnd = 35,
+  kVkHome = 36,
+  kVkLeft = 37,
+  kVkUp = 38,
+  kVkRight = 39,
+  kVkDown = 40,
+  kVkInsert = 45,
+  kVkDelete = 46,
+};
+
 // A key press or release as the editor sees it, whichever window system produced it.
 struct IKeyStroke
 {

@@ -1,5 +1,7 @@
 #include "framework/core/IParam.h"
 
+#include "framework/core/NegativeZeroText.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -80,15 +82,6 @@ bool ParseWholeText(const char* text, double& out)
   while (*end == ' ' || *end == '\t' || *end == '\n' || *end == '\r')
     ++end;
   return *end == '\0';
-}
-
-// "-0.0" and the like: a negative value that the display rounds to zero.
-bool IsNegativeZeroText(const char* text)
-{
-  if (text[0] != '-') return false;
-  for (const char* p = text + 1; *p; ++p)
-    if (*p != '0' && *p != '.') return false;
-  return true;
 }
 } // namespace
 
@@ -312,7 +305,7 @@ void IParam::FormatDisplay(double value, bool normalized, TextBuffer& display, b
   }
   *result.ptr = '\0';
   // A small negative value rounded to zero shows as zero, without its sign.
-  display.AssignText(IsNegativeZeroText(text) ? text + 1 : text, kMaxDisplay);
+  display.AssignText(WithoutNegativeZero(text), kMaxDisplay);
 }
 
 const char* IParam::DisplayLabel() const

@@ -4,6 +4,7 @@
 #include "framework/graphics/IGEditorDelegate.h"
 #include "framework/graphics/IGraphics.h"
 #include "framework/graphics/IPopupMenu.h"
+#include "framework/graphics/IRectList.h"
 
 #include <algorithm>
 #include <chrono>
@@ -192,6 +193,11 @@ void IControl::SetDisabled(bool disable)
   mDisabled = disable;
   mBlend.weight = disable ? 0.25f : 1.f;
   MarkDirty(false);
+}
+
+void IControl::AddDirtyRects(IRectList& rects) const
+{
+  rects.Add(mBounds);
 }
 
 void IControl::MarkDirty(bool notify, int slot)

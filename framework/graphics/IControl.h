@@ -26,6 +26,7 @@ class IControl;
 class IGraphics;
 class IGEditorDelegate;
 class IPopupMenu;
+class IRectList;
 
 using ControlCallback = std::function<void(IControl* control)>;
 
@@ -113,6 +114,9 @@ public:
   // Polled once per display tick: a control that follows outside state (a meter, a preset name) may
   // update itself here before answering.
   virtual bool IsDirty() { return mAnimation ? true : mDirty; }
+  // Asked right after IsDirty answered true: the areas to redraw. A control that knows which of its
+  // parts changed (a meter strip beside a picture) names only those; the default is its bounds.
+  virtual void AddDirtyRects(IRectList& rects) const;
   virtual bool AcceptsGestures() const { return !mGestureHandlers.empty() && !mAnimation; }
   virtual void SetValueFromPosition(float x, float y, bool horizontal, const IBounds& bounds, int slot,
                                     double lo = 0.0, double hi = 1.0);

@@ -218,18 +218,24 @@ bool IGraphics::CollectDirtyRects(IRectList& rects)
   ForEachControl([](IControl* control) { control->Animate(); });
 
   bool dirty = false;
+  IRectList own;
   ForEachControl(
       [&](IControl* control)
       {
         if (!control->IsDirty()) return;
-        IBounds r = control->GetBounds().GetPadded(0.75f);
-        if (const IControl* parent = control->GetParent())
+        own.Clear();
+        control->AddDirtyRects(own);
+        for (int i = 0; i < own.Size(); ++i)
         {
-          // Kept inside the parent, as the control's drawing is.
-          const IBounds p = parent->GetBounds().GetPadded(0.75f);
-          r = {std::max(r.L, p.L), std::max(r.T, p.T), std::min(r.R, p.R), std::min(r.B, p.B)};
+          IBounds r = own.Get(i).GetPadded(0.75f);
+          if (const IControl* parent = control->GetParent())
+          {
+            // Kept inside the parent, as the control's drawing is.
+            const IBounds p = parent->GetBounds().GetPadded(0.75f);
+            r = {std::max(r.L, p.L), std::max(r.T, p.T), std::min(r.R, p.R), std::min(r.B, p.B)};
+          }
+          rects.Add(r);
         }
-        rects.Add(r);
         dirty = true;
       });
   return dirty;
@@ -263,6 +269,7 @@ void IGraphics::PaintRegions(IRectList& rects)
     const IBounds region = rects.Get(i);
     ForEachControl([&](IControl* control) { DrawControl(control, region, scale); });
   }
+  mRegionClip = IBounds();
   PresentFrame();
 }
 

@@ -319,6 +319,7 @@ public:
   void ResetTransform(bool clearStack = false);
   void SetClipRegion(const IBounds& r = IBounds());
   const IAffine& GetTransform() const { return mTransform; }
+  // The part of the dirty region the control being painted is drawn into; empty outside a paint pass.
   const IBounds& GetRegionClip() const { return mRegionClip; }
   void DrawText(const ITextStyle& style, const char* text, const IBounds& bounds,
                 const IBlendSpec* blend = nullptr);

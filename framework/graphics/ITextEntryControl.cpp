@@ -14,22 +14,6 @@ namespace iplug::igraphics
 namespace
 {
 
-constexpr int32_t kVkBack = 8;
-constexpr int32_t kVkTab = 9;
-constexpr int32_t kVkReturn = 13;
-constexpr int32_t kVkEscape = 27;
-constexpr int32_t kVkSpace = 32;
-constexpr int32_t kVkPageUp = 33;
-constexpr int32_t kVkPageDown = 34;
-constexpr int32_t kVkEnd = 35;
-constexpr int32_t kVkHome = 36;
-constexpr int32_t kVkLeft = 37;
-constexpr int32_t kVkUp = 38;
-constexpr int32_t kVkRight = 39;
-constexpr int32_t kVkDown = 40;
-constexpr int32_t kVkInsert = 45;
-constexpr int32_t kVkDelete = 46;
-
 constexpr double kBlinkPeriodMs = 1000.0;
 constexpr float kBaselineStep = 1.25f;
 

@@ -41,7 +41,7 @@ bool TranslateHostKey(HostId host, char16_t key, int hostCode, int modifiers, IK
   if (host == kHostReaper)
   {
     if (hostCode != Steinberg::KEY_SPACE) return false;
-    out = IKeyStroke(" ", 32, shift, ctrl, alt);
+    out = IKeyStroke(" ", kVkSpace, shift, ctrl, alt);
     return true;
   }
 

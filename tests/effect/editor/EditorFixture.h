@@ -6,6 +6,7 @@
 #include "effect/plugin/Quorvel.h"
 #include "tests/support/graphics/RecordingGraphics.h"
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -33,12 +34,29 @@ enum EditorControl
   kControlCount = 31,
 };
 
+// The meters' clock a test moves by hand, in whole meter steps (1/30 s) or in nanoseconds.
+struct MeterClockHand
+{
+  std::chrono::nanoseconds now{};
+  void AdvanceSteps(int steps) { now += steps * kStep; }
+  // The first moment at which `steps` whole steps have passed since time 0.
+  static std::chrono::nanoseconds StepTime(int64_t steps)
+  {
+    return std::chrono::nanoseconds((steps * 1'000'000'000 + 29) / 30);
+  }
+  static constexpr std::chrono::nanoseconds kStep{33'333'334};
+};
+
 // On the recording adapter the values the effect sends to the editor end at the adapter; here they go on
-// to the open editor's controls, as they do on the hosts' adapters.
-class EditorQuorvel : public Quorvel
+// to the open editor's controls, as they do on the hosts' adapters. Its meters and their clock are the
+// test's.
+class EditorQuorvel : public Quorvel, public MeterClockHand
 {
 public:
   EditorQuorvel() : Quorvel(QuorvelInstanceInfo{}) {}
+  MeterLevels meters;
+  MeterLevels ReadMeters() const override { return meters; }
+  std::chrono::nanoseconds ReadMeterClock() const override { return now; }
   void SendParamValueToEditor(int paramIdx, double value, bool normalized) override
   {
     Quorvel::SendParamValueToEditor(paramIdx, value, normalized);
@@ -99,10 +117,11 @@ struct OpenEditor
   }
 };
 
-// Only meters: what the meter display reads.
-struct FakeEditorPlugin : EditorPlugin
+// Only meters and their clock: what the meter display reads.
+struct FakeEditorPlugin : EditorPlugin, MeterClockHand
 {
   MeterLevels meters;
+  std::chrono::nanoseconds ReadMeterClock() const override { return now; }
   int MatchCurrentPreset() const override { return -1; }
   void RestoreFactoryPreset(int) override {}
   int GetActiveSlot() const override { return 0; }

@@ -39,17 +39,9 @@ public:
   }
 };
 
-// The effect with meters a test sets.
-class MeteredQuorvel : public EditorQuorvel
-{
-public:
-  MeterLevels meters;
-  MeterLevels ReadMeters() const override { return meters; }
-};
-
 struct Session
 {
-  MeteredQuorvel effect;
+  EditorQuorvel effect;
   EditorOffscreen* graphics = nullptr;
 
   explicit Session(float scale)
@@ -168,8 +160,9 @@ const State kStates[] = {
      {
        s.effect.RestoreFactoryPreset(4);
        s.effect.meters = {1.0f, 0.5f, 0.8f};
-       for (int tick = 0; tick < 12; ++tick)
+       for (int step = 0; step < 12; ++step)
        {
+         s.effect.AdvanceSteps(1);
          gfx::IRectList rects;
          s.graphics->CollectDirtyRects(rects);
        }
@@ -200,8 +193,9 @@ TEST(EditorGolden, TickRepaintOfTheMetersEqualsAFullRender)
 {
   Session s(1.f);
   s.Render();
-  // Steady meters: after one tick the display state stops changing.
+  // Steady meters: after one step the display state stops changing.
   s.effect.meters = {0.5f, 0.25f, 0.f};
+  s.effect.AdvanceSteps(1);
   s.graphics->Paint(); // the tick's partial repaint: only what is dirty
   const Pixels partial = s.graphics->ReadWindow();
   const Pixels full = s.Render();

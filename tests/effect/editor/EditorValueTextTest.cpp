@@ -62,6 +62,30 @@ void ExpectFormats()
   EXPECT_EQ(Knob(8.0, ValueUnit::kDecibel), "8.0 dB");
   EXPECT_EQ(Knob(-3.25, ValueUnit::kDecibel), "-3.2 dB");
   EXPECT_EQ(Knob(49.6, ValueUnit::kPercent), "50 %");
+
+  // Values that round to zero from below read as zero, as the parameters' own texts do; the next
+  // step down keeps its sign.
+  struct NearZero
+  {
+    double value;
+    ValueUnit unit;
+    const char* text;
+  };
+  const NearZero kNearZero[] = {
+      {-0.4, ValueUnit::kPercent, "0 %"},      {-0.5, ValueUnit::kPercent, "0 %"},
+      {-0.0, ValueUnit::kPercent, "0 %"},      {-0.6, ValueUnit::kPercent, "-1 %"},
+      {-0.04, ValueUnit::kDecibel, "0.0 dB"},  {-1e-9, ValueUnit::kDecibel, "0.0 dB"},
+      {-0.06, ValueUnit::kDecibel, "-0.1 dB"}, {-0.0, ValueUnit::kHertz, "0 Hz"},
+  };
+  for (const NearZero& c : kNearZero)
+    EXPECT_EQ(Knob(c.value, c.unit), c.text) << c.value;
+  char text[16];
+  FormatFixed(-0.04, 1, text, sizeof text); // the meters' dB figure
+  EXPECT_STREQ(text, "0.0");
+  FormatEntryNumber(-0.0, text, sizeof text);
+  EXPECT_STREQ(text, "0");
+  FormatEntryNumber(-1e-9, text, sizeof text);
+  EXPECT_STREQ(text, "-1e-09");
 }
 
 TEST(EditorValueText, TypedValuesAndTexts)
