@@ -8,6 +8,7 @@
 #include "framework/graphics/IGraphicsConstants.h"
 #include "framework/graphics/platform/GlEntryPoints.h"
 #include "framework/graphics/platform/IGraphicsNanoVG.h"
+#include "tests/support/core/HeapAllocationFault.h"
 #include "tests/support/graphics/GoldenScene.h"
 #include "tests/support/graphics/OffscreenGraphics.h"
 
@@ -596,6 +597,30 @@ TEST(IGraphicsNanoVGTest, TwoEditorsKeepTheirOwnImagesAndShareFontBytes)
   EXPECT_EQ(IGraphicsNanoVG::GetCachedFontCount(), 1);
   b.reset();
   EXPECT_EQ(IGraphicsNanoVG::GetCachedFontCount(), 0) << "the last editor empties the font cache";
+}
+
+// NanoVG keeps a pointer to a font's bytes and cannot forget a font: whichever allocation fails
+// on the way, a font reported as not loaded must be unknown to NanoVG, never left pointing at
+// freed bytes.
+TEST(IGraphicsNanoVGTest, AFontIsKnownToNanoVGExactlyWhenItsLoadSucceeded)
+{
+  OffscreenGraphics g(nullptr, 20, 20);
+  ASSERT_TRUE(g.Open());
+  auto* vg = static_cast<NVGcontext*>(g.GetDrawContext());
+  int refused = 0;
+  for (int allowed = 0; allowed < 16; ++allowed)
+  {
+    const std::string id = "Roboto" + std::to_string(allowed);
+    bool loaded = false;
+    {
+      quorvel::test::HeapAllocationFault fault(allowed);
+      loaded = g.LoadFontFile(id.c_str(), QUORVEL_ROBOTO_TTF);
+    }
+    refused += !loaded;
+    EXPECT_EQ(nvgFindFont(vg, id.c_str()) != -1, loaded) << "allocations allowed: " << allowed;
+  }
+  EXPECT_GT(refused, 0) << "some loads must meet a failed allocation";
+  EXPECT_LT(refused, 16) << "enough allocations let the font load";
 }
 
 TEST(IGraphicsNanoVGTest, WithoutEntryPointsTheWindowOpensAndDrawsNothing)
