@@ -5,7 +5,7 @@
 // wall-clock time per frame is the figure (llvmpipe rasterises on threads of its own).
 // Run: build/native/bench/EditorFrameBench (natively; the editor's resources are embedded).
 
-#include "effect/plugin/Quorvel.h"
+#include "effect/deliverables/Quorvel.h"
 #include "framework/core/ResourceLookup.h"
 #include "framework/graphics/IRectList.h"
 #include "framework/graphics/PlatformFont.h"

@@ -2,7 +2,7 @@
 // The effect's editor: the graphics context it is drawn in and every control of its fixed 980 x 650
 // design, in drawing order.
 
-#include "effect/plugin/EditorWindowFit.h" // the editor's size and scale limits
+#include "effect/editor/EditorWindowFit.h" // the editor's size and scale limits
 
 namespace iplug::igraphics
 {

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "framework/app/IAppPlugin.h"
-#include "framework/core/IPlugAPIBase.h"
 #include "framework/core/IPlugProcessor.h"
 #include "framework/core/SpscRing.h"
+#include "framework/plugin/IPlugAPIBase.h"
 
 namespace iplug
 {

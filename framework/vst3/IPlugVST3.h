@@ -14,7 +14,7 @@
 // No exception leaves through a host call: entries that can allocate catch and
 // answer kOutOfMemory (or kResultFalse where the interface has no such answer).
 
-#include "framework/core/IPlugAPIBase.h"
+#include "framework/plugin/IPlugAPIBase.h"
 #include "framework/vst3/IPlugVST3ControllerBase.h"
 #include "framework/vst3/IPlugVST3ProcessorBase.h"
 #include "framework/vst3/SingleComponentEffect.h"

@@ -4,8 +4,8 @@
 // from the plug-in's parameters, and what the host says about the mixer channel
 // the plug-in sits on. Host UI thread only.
 
-#include "framework/core/IPlugAPIBase.h"
 #include "framework/core/TextBuffer.h"
+#include "framework/plugin/IPlugAPIBase.h"
 #include "framework/vst3/ParamIdTable.h"
 
 #include "public.sdk/source/vst/vsteditcontroller.h"

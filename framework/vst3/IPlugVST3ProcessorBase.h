@@ -10,8 +10,8 @@
 // allocation or locks (the MIDI output queue only grows when a plug-in that
 // declares MIDI output sends more than a block's worth of messages).
 
-#include "framework/core/IPlugAPIBase.h"
 #include "framework/core/IPlugProcessor.h"
+#include "framework/plugin/IPlugAPIBase.h"
 #include "framework/vst3/MidiOutputQueue.h"
 #include "framework/vst3/ParamIdTable.h"
 #include "framework/vst3/SingleComponentEffect.h"

@@ -5,7 +5,7 @@
 // function pointer so the whole table can be checked without a keyboard.
 
 #include "framework/core/IKeyStroke.h"
-#include "framework/core/IPluginBase.h"
+#include "framework/plugin/IPluginBase.h"
 
 #include <cstdint>
 

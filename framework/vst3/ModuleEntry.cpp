@@ -1,23 +1,11 @@
 #include "framework/vst3/ModuleEntry.h"
-
-#include "framework/graphics/platform/ModuleInstance.h"
+#include "framework/vst3/ModuleInit.h"
 
 #include <atomic>
-
-namespace Steinberg
-{
-void* moduleHandle = nullptr;
-} // namespace Steinberg
 
 namespace
 {
 std::atomic<int> gModuleUseCount{0};
-}
-
-bool iplug::InitModuleHook()
-{
-  SetFrameworkModuleInstance(Steinberg::moduleHandle);
-  return true;
 }
 
 extern "C" bool InitDll()

@@ -6,23 +6,6 @@
 // runs the module's start-up step and only the matching last ExitDll its
 // shut-down step.
 
-namespace Steinberg
-{
-// Set by the platform's module entry (the instance handle on Windows); null elsewhere.
-extern void* moduleHandle;
-} // namespace Steinberg
-
-// The module's start-up and shut-down steps (ModuleFactory.cpp; tests supply their own).
-bool InitModule();
-bool DeinitModule();
-
-namespace iplug
-{
-// The module-init step InitModule runs on the first load: hands the module handle the DLL entry
-// recorded to the framework, whose editor window registers its class and finds its resources with it.
-bool InitModuleHook();
-} // namespace iplug
-
 extern "C"
 {
   bool InitDll();

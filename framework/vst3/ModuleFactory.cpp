@@ -2,7 +2,7 @@
 // describes and creates comes from the deliverable (ModuleClass.h).
 
 #include "framework/vst3/ModuleClass.h"
-#include "framework/vst3/ModuleEntry.h"
+#include "framework/vst3/ModuleInit.h"
 #include "framework/vst3/PluginFactory.h"
 
 using namespace Steinberg;

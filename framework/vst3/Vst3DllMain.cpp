@@ -1,6 +1,6 @@
 // Windows entry of the module DLL: remembers the module handle for the start-up step.
 
-#include "framework/vst3/ModuleEntry.h"
+#include "framework/vst3/ModuleInit.h"
 
 #include <windows.h>
 

@@ -2,8 +2,8 @@
 // The effect with its real editor opened on the recording back end, and a stand-in plug-in whose meters,
 // presets and slots a test sets by hand.
 
+#include "effect/deliverables/Quorvel.h"
 #include "effect/editor/EditorPlugin.h"
-#include "effect/plugin/Quorvel.h"
 #include "tests/support/graphics/RecordingGraphics.h"
 
 #include <chrono>

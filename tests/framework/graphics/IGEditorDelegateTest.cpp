@@ -1,5 +1,4 @@
 #include "framework/core/IParam.h"
-#include "framework/core/IPluginBase.h"
 #include "framework/core/StateChunk.h"
 #include "framework/graphics/IGEditorDelegate.h"
 #include "framework/graphics/IGraphics.h"
@@ -226,39 +225,6 @@ TEST_F(IGEditorDelegateTest, HostWindowResizeAndDisplayScale)
   dlg.SetEditorScale(std::numeric_limits<float>::quiet_NaN());
   EXPECT_EQ(g->GetDisplayScale(), 1.5f);
   dlg.CloseWindow();
-}
-
-// The plug-in base stands on the graphics delegate.
-class GraphicalPlugin : public IPluginBase
-{
-public:
-  GraphicalPlugin() : IPluginBase(2, 1) {}
-  void BeginParamChangeFromEditor(int) override {}
-  void EndParamChangeFromEditor(int) override {}
-};
-
-TEST_F(IGEditorDelegateTest, PluginBaseOwnsTheEditorGraphics)
-{
-  gfxtest::EventLog pluginLog; // outlives the plug-in and its controls
-  GraphicalPlugin plugin;
-  IGEditorDelegate& delegate = plugin;
-  delegate.SetMakeGraphicsFunc([&plugin]() { return new gfxtest::RecordingGraphics(&plugin, 300, 200); });
-  delegate.SetLayoutFunc(
-      [&pluginLog](IGraphics* g)
-      {
-        auto* knob = new LoggingControl({0, 0, 10, 10}, {0}, pluginLog, "k");
-        g->AddControl(knob);
-      });
-  EXPECT_EQ(GetEditorGraphicsOf(plugin), nullptr);
-  ASSERT_NE(plugin.OpenWindow(nullptr), nullptr);
-  ASSERT_NE(GetEditorGraphicsOf(plugin), nullptr);
-  auto* g = static_cast<gfxtest::RecordingGraphics*>(GetEditorGraphicsOf(plugin));
-  // Destroyed with the editor open and a press held: the graphics goes with it, without calling back.
-  IPointerEvent press;
-  press.x = 5;
-  press.y = 5;
-  press.ms = IModifierState(true);
-  g->OnMouseDown({press});
 }
 
 } // namespace

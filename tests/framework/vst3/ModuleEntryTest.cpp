@@ -1,6 +1,5 @@
 #include "framework/vst3/ModuleEntry.h"
-
-#include "framework/graphics/platform/ModuleInstance.h"
+#include "framework/vst3/ModuleInit.h"
 
 #include <gtest/gtest.h>
 
@@ -40,15 +39,4 @@ TEST(ModuleEntry, RunsStartUpOnFirstLoadAndShutDownOnLastUnload)
   EXPECT_EQ(gInits, 2);
   EXPECT_TRUE(ExitDll());
   EXPECT_EQ(gDeinits, 2);
-}
-
-TEST(ModuleEntry, StartUpHandsTheRecordedModuleHandleToTheFramework)
-{
-  int module = 0;
-  void* const before = Steinberg::moduleHandle;
-  Steinberg::moduleHandle = &module;
-  EXPECT_TRUE(iplug::InitModuleHook());
-  EXPECT_EQ(iplug::GetFrameworkModuleInstance(), &module);
-  Steinberg::moduleHandle = before;
-  iplug::SetFrameworkModuleInstance(nullptr);
 }

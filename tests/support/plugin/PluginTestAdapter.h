@@ -1,7 +1,7 @@
 #pragma once
 
-#include "framework/core/IPlugAPIBase.h"
 #include "framework/core/IPlugProcessor.h"
+#include "framework/plugin/IPlugAPIBase.h"
 
 #include <atomic>
 #include <vector>

@@ -3,7 +3,7 @@
 
 #include "framework/graphics/platform/IGraphicsWin.h"
 #include "framework/graphics/platform/ModuleInstance.h"
-#include "framework/vst3/ModuleEntry.h"
+#include "framework/vst3/ModuleInit.h"
 #include "tests/support/graphics/TestEditorDelegate.h"
 
 using namespace iplug::igraphics;

@@ -1,6 +1,8 @@
-#include "framework/core/IPluginBase.h"
 #include "framework/core/IPluginConfig.h"
+#include "framework/plugin/IPluginBase.h"
 #include "tests/support/core/HeapAllocationFault.h"
+#include "tests/support/graphics/LoggingControl.h"
+#include "tests/support/graphics/RecordingGraphics.h"
 
 #include <gtest/gtest.h>
 
@@ -206,4 +208,31 @@ TEST(IPluginBaseTest, SerializeParamsReportsAFailedAppend)
   EXPECT_FALSE(ok);
   EXPECT_GT(chunk.GetSize(), 0) << "the failure came after some values were written";
   EXPECT_LT(chunk.GetSize(), 600 * 8);
+}
+
+// Every plug-in object is also its graphics editor delegate.
+TEST(IPluginBaseTest, OwnsTheEditorGraphics)
+{
+  namespace gfx = iplug::igraphics;
+  namespace gfxtest = iplug::igraphics::gfxtest;
+  gfxtest::EventLog pluginLog; // outlives the plug-in and its controls
+  TestPlugin plugin(2, 1);
+  gfx::IGEditorDelegate& delegate = plugin;
+  delegate.SetMakeGraphicsFunc([&plugin]() { return new gfxtest::RecordingGraphics(&plugin, 300, 200); });
+  delegate.SetLayoutFunc(
+      [&pluginLog](gfx::IGraphics* g)
+      {
+        auto* knob = new gfxtest::LoggingControl({0, 0, 10, 10}, {0}, pluginLog, "k");
+        g->AddControl(knob);
+      });
+  EXPECT_EQ(GetEditorGraphicsOf(plugin), nullptr);
+  ASSERT_NE(plugin.OpenWindow(nullptr), nullptr);
+  ASSERT_NE(GetEditorGraphicsOf(plugin), nullptr);
+  auto* g = static_cast<gfxtest::RecordingGraphics*>(GetEditorGraphicsOf(plugin));
+  // Destroyed with the editor open and a press held: the graphics goes with it, without calling back.
+  gfx::IPointerEvent press;
+  press.x = 5;
+  press.y = 5;
+  press.ms = gfx::IModifierState(true);
+  g->OnMouseDown({press});
 }

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "framework/core/EditorDelegateBase.h"
 #include "framework/core/PointerList.h"
 #include "framework/core/StateChunk.h"
 #include "framework/core/TextBuffer.h"
+#include "framework/plugin/EditorDelegateBase.h"
 
 #include <cstdint>
 

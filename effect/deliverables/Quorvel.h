@@ -1,13 +1,13 @@
 #pragma once
 
-#include "effect/plugin/QuorvelBase.h"
+#include "effect/deliverables/QuorvelBase.h"
 
 #include "effect/editor/EditorPlugin.h"
+#include "effect/editor/EditorWindowFit.h"
+#include "effect/editor/GraphicsFitTarget.h"
 #include "effect/engine/EngineParams.h"
 #include "effect/engine/MeterLevels.h"
 #include "effect/engine/QuorvelEngineHolder.h"
-#include "effect/plugin/EditorWindowFit.h"
-#include "effect/plugin/GraphicsFitTarget.h"
 #include "effect/plugin/ParamTable.h"
 
 #include <atomic>

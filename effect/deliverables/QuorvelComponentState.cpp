@@ -1,8 +1,8 @@
 // The effect's VST3 component state (VST3 build only): it replaces the adapter's default form with
 // the 132-byte block state and the XML form (ComponentState.h).
 
-#include "effect/plugin/ComponentState.h"
-#include "effect/plugin/Quorvel.h"
+#include "effect/deliverables/ComponentState.h"
+#include "effect/deliverables/Quorvel.h"
 
 using namespace Steinberg;
 

@@ -2,12 +2,12 @@
 
 #include "framework/core/IMidiEvent.h"
 #include "framework/core/IParamChange.h"
-#include "framework/core/IPluginBase.h"
 #include "framework/core/IPluginConfig.h"
 #include "framework/core/ISysexEvent.h"
 #include "framework/core/SpscRing.h"
 #include "framework/core/TextBuffer.h"
 #include "framework/core/Timer.h"
+#include "framework/plugin/IPluginBase.h"
 
 #include <cstdint>
 #include <memory>

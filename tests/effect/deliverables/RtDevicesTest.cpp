@@ -3,7 +3,7 @@
 // device a null device, so Wine offers devices and a duplex stream runs; it runs the "NoDevice"
 // cases with a HOME that offers no device at all.
 
-#include "effect/plugin/Quorvel.h"
+#include "effect/deliverables/Quorvel.h"
 #include "framework/app/StandaloneHost.h"
 #include "tests/support/app/TempFolder.h"
 

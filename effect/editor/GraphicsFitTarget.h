@@ -1,6 +1,6 @@
 #pragma once
 
-#include "effect/plugin/EditorWindowFit.h"
+#include "effect/editor/EditorWindowFit.h"
 #include "framework/graphics/IGraphics.h"
 
 namespace quorvel

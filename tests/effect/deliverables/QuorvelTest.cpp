@@ -1,10 +1,10 @@
-#include "effect/plugin/Quorvel.h"
+#include "effect/deliverables/Quorvel.h"
 
 #include "effect/engine/QuorvelEngine.h"
 #include "effect/plugin/FactoryPresets.h"
 #include "effect/plugin/StateBlock.h"
-#include "tests/support/core/HeapAllocationFault.h"
 #include "tests/support/core/AllocationCounter.h"
+#include "tests/support/core/HeapAllocationFault.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The standalone program Quorvel: the effect on the standalone host, in a main window of its own.
 
+#include "effect/deliverables/Quorvel.h"
 #include "effect/plugin/MakerInfo.h"
-#include "effect/plugin/Quorvel.h"
 #include "framework/app/StandaloneProgram_win.h"
 
 #include <cstdio>

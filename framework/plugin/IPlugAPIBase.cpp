@@ -1,4 +1,4 @@
-#include "framework/core/IPlugAPIBase.h"
+#include "framework/plugin/IPlugAPIBase.h"
 
 #include "framework/core/TimeStamp.h"
 #include "framework/core/TraceHook.h"

@@ -1,10 +1,10 @@
 // What the VST3 module registers and creates: the factory's description, the effect's one audio class
 // and the instance creation callback the generic module entry calls.
 
-#include "effect/plugin/QuorvelVst3Module.h"
+#include "effect/deliverables/QuorvelVst3Module.h"
 
+#include "effect/deliverables/Quorvel.h"
 #include "effect/plugin/MakerInfo.h"
-#include "effect/plugin/Quorvel.h"
 #include "framework/vst3/ModuleClass.h"
 
 #include "pluginterfaces/vst/ivstaudioprocessor.h"

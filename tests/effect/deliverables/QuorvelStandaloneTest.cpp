@@ -1,10 +1,10 @@
 // The effect itself on the standalone host, driven by fake devices: what the program plays.
 
-#include "effect/plugin/Quorvel.h"
+#include "effect/deliverables/Quorvel.h"
 #include "framework/app/StandaloneHost.h"
-#include "tests/support/core/AllocationCounter.h"
 #include "tests/support/app/FakeDevices.h"
 #include "tests/support/app/TempFolder.h"
+#include "tests/support/core/AllocationCounter.h"
 #include "tests/support/core/TrappingFloatExceptions.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "framework/core/IPluginBase.h"
+#include "framework/plugin/IPluginBase.h"
 
 #include "framework/core/TraceHook.h"
 

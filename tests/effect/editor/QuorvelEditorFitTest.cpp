@@ -1,5 +1,5 @@
 // The effect fitting its real editor graphics context into host windows.
-#include "effect/plugin/Quorvel.h"
+#include "effect/deliverables/Quorvel.h"
 
 #include "tests/support/graphics/LoggingControl.h"
 #include "tests/support/graphics/RecordingGraphics.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/core/IPlugAPIBase.h"
+#include "framework/plugin/IPlugAPIBase.h"
 
 #include <functional>
 #include <mutex>

@@ -1,9 +1,9 @@
-#include "framework/core/IPlugAPIBase.h"
+#include "framework/plugin/IPlugAPIBase.h"
 
 #include "tests/support/UiPump.h"
-#include "tests/support/core/HeapAllocationFault.h"
 #include "tests/support/core/AllocationCounter.h"
-#include "tests/support/core/TestApiAdapter.h"
+#include "tests/support/core/HeapAllocationFault.h"
+#include "tests/support/plugin/TestApiAdapter.h"
 
 #include <gtest/gtest.h>
 

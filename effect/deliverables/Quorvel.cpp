@@ -1,4 +1,4 @@
-#include "effect/plugin/Quorvel.h"
+#include "effect/deliverables/Quorvel.h"
 
 #include "effect/editor/EditorLayout.h"
 #include "effect/engine/QuorvelEngine.h"

@@ -1,7 +1,7 @@
 // The program's main window made from its own resources, over the effect. The capture of the editor is
 // tested with the program itself (QuorvelProgramTest).
 
-#include "effect/plugin/Quorvel.h"
+#include "effect/deliverables/Quorvel.h"
 #include "framework/app/StandaloneProgram_win.h"
 #include "framework/graphics/IGraphics.h"
 #include "framework/graphics/platform/ModuleInstance.h"

@@ -1,4 +1,4 @@
-#include "effect/plugin/EditorWindowFit.h"
+#include "effect/editor/EditorWindowFit.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "effect/plugin/ComponentState.h"
+#include "effect/deliverables/ComponentState.h"
 #include "framework/vst3/Vst3StateStream.h"
 
 #include "tests/support/vst3/HostStream.h"
